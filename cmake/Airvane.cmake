@@ -1,0 +1,36 @@
+# Helpers for the deliverables. Every program and library is built twice: with
+# the system device binding into bin/ (what ships) and with the simulated
+# notebook into sim/bin/ (what the demo and the end-to-end tests run).
+
+# airvane_deliverable(<name> EXECUTABLE|GUI|LIBRARY
+#                     SOURCES <files...> MODULES <libraries...> [SYSTEM_LIBS <libs...>])
+function(airvane_deliverable name kind)
+    cmake_parse_arguments(ARG "" "" "SOURCES;MODULES;SYSTEM_LIBS" ${ARGN})
+    foreach(flavour system sim)
+        if(flavour STREQUAL system)
+            set(target ${name})
+            set(outdir ${AIRVANE_BIN_DIR})
+            set(binding devices_system)
+        else()
+            set(target ${name}_sim)
+            set(outdir ${AIRVANE_SIM_BIN_DIR})
+            set(binding sim_devices)
+        endif()
+        if(kind STREQUAL LIBRARY)
+            add_library(${target} SHARED ${ARG_SOURCES})
+            set_target_properties(${target} PROPERTIES PREFIX "")
+        elseif(kind STREQUAL GUI)
+            add_executable(${target} WIN32 ${ARG_SOURCES})
+        else()
+            add_executable(${target} ${ARG_SOURCES})
+        endif()
+        set_target_properties(${target} PROPERTIES
+            OUTPUT_NAME ${name}
+            RUNTIME_OUTPUT_DIRECTORY ${outdir}
+            LIBRARY_OUTPUT_DIRECTORY ${outdir})
+        target_link_libraries(${target} PRIVATE ${ARG_MODULES} ${binding} ${ARG_SYSTEM_LIBS})
+        if(NOT kind STREQUAL LIBRARY)
+            target_link_options(${target} PRIVATE ${AIRVANE_WIDE_ENTRY_LINK_OPTIONS})
+        endif()
+    endforeach()
+endfunction()
