@@ -1,0 +1,74 @@
+#pragma once
+
+// Every name that crosses a process boundary or is stored: kernel objects,
+// window classes, registered messages, registry keys and values, files.
+// Spelled exactly as the other programs, the service and stored data expect.
+
+// Kernel objects.
+constexpr wchar_t kSettingsInstanceMutex[] = L"TALO1AC8EBC91DB842FCB3B700CFABFD56D2";
+constexpr wchar_t kServiceInstanceMutex[] = L"Global\\TALOWNP44D0E58096E7437D9EC4202F6237774C";
+constexpr wchar_t kTransactionMutex[] = L"Global\\TALO5F840F6CC96B467F80CDC90B48EDFF13";
+constexpr wchar_t kRequestBlockName[] = L"Global\\TALODATA";
+constexpr wchar_t kBlockMutexFormat[] = L"CMMF72C8753ADE4D408989E2A955914D8259%s"; // with the mapping name
+constexpr wchar_t kRequestEvent[] = L"Global\\TALOA5590FD265FD4AB3A201AA15C650D5C3";
+constexpr wchar_t kCompletionEvent[] = L"Global\\TALOC5D741D6C25A470BB55ADE95D91540C3";
+
+// The launcher's instance mutex and window class, and the service's window class.
+constexpr wchar_t kLauncherWindowClass[] = L"TALO41C603BD6FA841AE91843E51DF2C32D8";
+constexpr wchar_t kLauncherInstanceMutex[] = L"TALO41C603BD6FA841AE91843E51DF2C32D8";
+constexpr wchar_t kServiceWindowClass[] = L"TALO41C603BD6FA841AE91843E51DF2C32D8";
+
+// Registered window messages.
+constexpr wchar_t kPresetsChangedMessage[] = L"TALO4DF5E70F46DF44C0A0D34D9F39C31B00";
+constexpr wchar_t kSwitchDoneMessage[] = L"TALOACDE199CF0E24EDDAF7ED5EDE8C55B24";
+constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
+
+// Presets, per user (HKEY_CURRENT_USER).
+constexpr wchar_t kProductKey[] = L"SOFTWARE\\Korvath\\Airvane";
+constexpr wchar_t kSettingSubKey[] = L"Setting";
+constexpr wchar_t kPresetKeyFormat[] = L"SOFTWARE\\Korvath\\Airvane\\Setting\\Preset%d";
+constexpr wchar_t kPresetNameValue[] = L"Name";
+
+// The device list, machine-wide (HKEY_LOCAL_MACHINE), written only by the service.
+constexpr wchar_t kDeviceListKey[] = L"SOFTWARE\\Korvath\\Airvane\\Device";
+constexpr wchar_t kDeviceNumValue[] = L"DeviceNum";
+
+// Value names of one device record, numbered from 0.
+constexpr wchar_t kDeviceNameValueFormat[] = L"%d_DeviceName";
+constexpr wchar_t kClassValueFormat[] = L"%d_Class";
+constexpr wchar_t kHwIdValueFormat[] = L"%d_HwId";
+constexpr wchar_t kSettingValueFormat[] = L"%d_Setting";
+constexpr wchar_t kDisplayNameValueFormat[] = L"%d_DisplayName";
+
+// Autostart of the launcher (HKEY_CURRENT_USER).
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kAutostartValue[] = L"Kestrune";
+
+// The companion program (HKEY_LOCAL_MACHINE).
+constexpr wchar_t kCompanionPathKey[] = L"Software\\Korvath\\pomerant\\Environment";
+constexpr wchar_t kCompanionPathValue[] = L"AppPath";
+constexpr wchar_t kCompanionFlagKey[] = L"Software\\Korvath\\quillon\\Initialize";
+constexpr wchar_t kCompanionFlagValue[] = L"Admission";
+
+// Read only: network cards and the Bluetooth stack's services (HKEY_LOCAL_MACHINE).
+constexpr wchar_t kNetworkCardsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr wchar_t kNetworkCardDescriptionValue[] = L"Description";
+constexpr wchar_t kNetworkCardServiceNameValue[] = L"ServiceName";
+constexpr wchar_t kKvrfusbEnumKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Kvrfusb\\Enum";
+constexpr wchar_t kKvrfbdEnumKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Kvrfbd\\Enum";
+
+// Files beside the programs.
+constexpr wchar_t kLanguageIniFile[] = L"Language.ini";
+constexpr wchar_t kTextFile[] = L"TALOTXT.ini";
+constexpr wchar_t kSettingsProgramFile[] = L"TALOSetting.exe";
+constexpr wchar_t kLauncherProgramFile[] = L"TALOLauncher.exe";
+
+// Sections of the text file.
+constexpr wchar_t kSettingsSection[] = L"TALOGUI";
+constexpr wchar_t kLauncherSection[] = L"TALOLNC";
+constexpr wchar_t kDeviceListSection[] = L"DeviceList";
+constexpr wchar_t kUmtsSection[] = L"UMTS";
+
+// Class markers of device records that are not switched as one setup-class device.
+constexpr wchar_t kUmtsClassMarker[] = L"#UMTS#";
+constexpr wchar_t kBluetoothClassMarker[] = L"#KVBT#";
