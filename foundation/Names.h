@@ -9,7 +9,8 @@ constexpr wchar_t kSettingsInstanceMutex[] = L"TALO1AC8EBC91DB842FCB3B700CFABFD5
 constexpr wchar_t kServiceInstanceMutex[] = L"Global\\TALOWNP44D0E58096E7437D9EC4202F6237774C";
 constexpr wchar_t kTransactionMutex[] = L"Global\\TALO5F840F6CC96B467F80CDC90B48EDFF13";
 constexpr wchar_t kRequestBlockName[] = L"Global\\TALODATA";
-constexpr wchar_t kBlockMutexFormat[] = L"CMMF72C8753ADE4D408989E2A955914D8259%s"; // with the mapping name
+// With the mapping name after its namespace prefix, which goes in front: "Global\CMMF...TALODATA".
+constexpr wchar_t kBlockMutexFormat[] = L"CMMF72C8753ADE4D408989E2A955914D8259%s";
 constexpr wchar_t kRequestEvent[] = L"Global\\TALOA5590FD265FD4AB3A201AA15C650D5C3";
 constexpr wchar_t kCompletionEvent[] = L"Global\\TALOC5D741D6C25A470BB55ADE95D91540C3";
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "foundation/Handle.h"
+
+#include <cstddef>
+#include <windows.h>
+
+// A named block of shared memory in the paging file, guarded across processes
+// by its own mutex. The creating side (the service) holds the mapping for its
+// life; the other side opens it for one copy at a time. Copies always start at
+// offset 0. A name that does not fit its buffer leaves the object unusable:
+// every operation then fails.
+class CMMFData {
+public:
+    explicit CMMFData(const wchar_t* mappingName);
+    // Closes the mapping, if this object created it, under the block mutex.
+    virtual ~CMMFData();
+    CMMFData(const CMMFData&) = delete;
+    CMMFData& operator=(const CMMFData&) = delete;
+
+    // 1 when the block exists, created now or by an earlier call; 0 on failure.
+    int CreateBlock(DWORD size);
+    int ReadBlock(void* destination, size_t bytes);
+    int WriteBlock(const void* source, size_t bytes);
+
+    const wchar_t* GetMappingName() const { return mappingName_; }
+    const wchar_t* GetBlockMutexName() const { return blockMutexName_; }
+    HANDLE GetMappingHandle() const { return mapping_.Get(); }
+
+private:
+    bool IsUsable() const { return mappingName_[0] != L'\0'; }
+    int Copy(void* buffer, size_t bytes, bool write);
+
+    wchar_t blockMutexName_[520];
+    wchar_t mappingName_[260];
+    KernelHandle mapping_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "foundation/Handle.h"
+
+#include <windows.h>
+
+// A single-instance guard: the first instance creates and owns a named mutex
+// and keeps it until Close, destruction or process exit.
+class CcCheckDualExec {
+public:
+    CcCheckDualExec() = default;
+    virtual ~CcCheckDualExec() = default;
+    CcCheckDualExec(const CcCheckDualExec&) = delete;
+    CcCheckDualExec& operator=(const CcCheckDualExec&) = delete;
+
+    enum { kFirstInstance = 0, kOtherInstance = 1, kError = 2 };
+
+    // Closes the mutex of an earlier call, then creates or opens the named one.
+    // Access denied is taken as transient and retried every second, 120 times.
+    int Check(const wchar_t* name);
+    void Close() { mutex_.Reset(); }
+
+private:
+    KernelHandle mutex_;
+};

@@ -1,0 +1,278 @@
+#include "foundation/CEvent.h"
+#include "foundation/CMMFData.h"
+#include "foundation/CSynchronizer.h"
+#include "foundation/CcCheckDualExec.h"
+#include "foundation/ObjectSecurity.h"
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/UniqueName.h"
+
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kBlockMutexStem[] = L"CMMF72C8753ADE4D408989E2A955914D8259";
+
+// Exit code 0 when the named mutex was free, 1 while another thread holds it.
+const ChildRole kTryLock(L"try-lock", [](const std::vector<std::wstring>& args) {
+    KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, args[0].c_str()));
+    if (!mutex)
+        return 2;
+    const DWORD wait = WaitForSingleObject(mutex.Get(), 0);
+    return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED ? 0 : 1;
+});
+
+const ChildRole kCheck(L"check", [](const std::vector<std::wstring>& args) {
+    CcCheckDualExec guard;
+    return guard.Check(args[0].c_str());
+});
+
+const ChildRole kWriteBlock(L"write-block", [](const std::vector<std::wstring>& args) {
+    CMMFData block(args[0].c_str());
+    return block.WriteBlock(args[1].c_str(), (args[1].size() + 1) * sizeof(wchar_t));
+});
+
+// A mutex that nobody else may open, as one created by a more privileged side.
+KernelHandle DeniedMutex(const std::wstring& name)
+{
+    SECURITY_DESCRIPTOR descriptor;
+    ACL acl;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&acl, sizeof(acl), ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), &descriptor, FALSE};
+    return KernelHandle(CreateMutexW(&attributes, FALSE, name.c_str()));
+}
+
+DWORD Elapsed(DWORD start) { return GetTickCount() - start; }
+
+// Access denied is retried every second until the denying mutex goes away.
+void ExpectRetriedWhileAccessIsDenied(const std::function<int(const wchar_t*)>& create, int expected)
+{
+    const std::wstring name = UniqueName(L"Denied");
+    KernelHandle denied = DeniedMutex(name);
+    ASSERT_TRUE(denied);
+    if (KernelHandle probe(CreateMutexW(nullptr, FALSE, name.c_str())); probe)
+        GTEST_SKIP() << "the mutex's DACL is not enforced here";
+    std::thread release([&denied] {
+        Sleep(1500);
+        denied.Reset();
+    });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(create(name.c_str()), expected);
+    EXPECT_GE(Elapsed(start), 1000u);
+    release.join();
+}
+
+} // namespace
+
+TEST(CcCheckDualExec, OneInstancePerNameAcrossProcesses)
+{
+    const std::wstring name = UniqueName(L"Instance");
+    CcCheckDualExec first;
+    EXPECT_EQ(first.Check(name.c_str()), 0);
+    EXPECT_EQ(RunChild(L"check", {name}), 1u);
+    CcCheckDualExec second;
+    EXPECT_EQ(second.Check(name.c_str()), 1);
+    second.Close();
+    first.Close();
+    EXPECT_EQ(first.Check(name.c_str()), 0) << "the mutex went with its last handle";
+    EXPECT_EQ(first.Check(L"Bogus\\Instance"), 2);
+}
+
+TEST(CcCheckDualExec, RetriesWhileAccessIsDenied)
+{
+    CcCheckDualExec guard;
+    ExpectRetriedWhileAccessIsDenied([&guard](const wchar_t* name) { return guard.Check(name); }, 0);
+}
+
+TEST(CSynchronizer, RetriesWhileAccessIsDenied)
+{
+    ExpectRetriedWhileAccessIsDenied(
+        [](const wchar_t* name) { return CSynchronizer(name, 1, INFINITE).IsObtained(); }, 1);
+}
+
+TEST(CSynchronizer, OneDestructorReleasesEveryAcquisitionOfTheThread)
+{
+    const std::wstring name = UniqueName(L"Sync");
+    auto outer = std::make_unique<CSynchronizer>(name.c_str(), 1, INFINITE);
+    CSynchronizer inner(name.c_str(), 1, INFINITE);
+    ASSERT_EQ(outer->IsObtained(), 1);
+    ASSERT_EQ(inner.IsObtained(), 1);
+    EXPECT_EQ(RunChild(L"try-lock", {name}), 1u) << "held twice";
+    outer.reset();
+    EXPECT_EQ(RunChild(L"try-lock", {name}), 0u) << "free while the second object still lives";
+}
+
+TEST(CSynchronizer, ARefusedNameIsTriedOnceAndGuardsNothing)
+{
+    const DWORD start = GetTickCount();
+    CSynchronizer lock(L"Bogus\\Sync", 1, INFINITE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(lock.IsObtained(), 0);
+    EXPECT_LT(Elapsed(start), 1000u);
+}
+
+TEST(CEvent, CreatesOrOpensWithoutChangingTheState)
+{
+    const std::wstring name = UniqueName(L"Event");
+    CEvent created(name.c_str(), TRUE, TRUE, 0, 0);
+    ASSERT_EQ(created.IsObtained(), 1);
+    EXPECT_EQ(created.GetWaitResult(), WAIT_FAILED) << "no wait asked for";
+
+    CEvent opened(name.c_str(), FALSE, FALSE, 1, 0); // the existing event keeps its kind and state
+    EXPECT_EQ(opened.GetWaitResult(), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(created.GetHandle(), 0), WAIT_OBJECT_0);
+
+    ResetEvent(created.GetHandle());
+    CEvent waited(name.c_str(), TRUE, TRUE, 1, 10);
+    EXPECT_EQ(waited.GetWaitResult(), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    CEvent refused(L"Bogus\\Event", TRUE, FALSE, 1, INFINITE);
+    EXPECT_EQ(refused.IsObtained(), 0);
+    EXPECT_EQ(refused.GetHandle(), nullptr);
+}
+
+TEST(CMMFData, BlockMutexKeepsTheMappingsNamespaceInFront)
+{
+    const std::wstring longest(259, L'n');
+    const struct {
+        std::wstring mapping;
+        std::wstring mutex;
+    } cases[] = {
+        {L"Global\\TALODATA", std::wstring(L"Global\\") + kBlockMutexStem + L"TALODATA"},
+        {L"TALODATA", kBlockMutexStem + std::wstring(L"TALODATA")},
+        {L"Session\\1\\Block", std::wstring(L"Session\\1\\") + kBlockMutexStem + L"Block"},
+        {longest, kBlockMutexStem + longest},
+        {longest + L"n", L""}, // does not fit the 260-character buffer
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mapping.size());
+        CMMFData block(c.mapping.c_str());
+        EXPECT_EQ(c.mutex, block.GetBlockMutexName());
+        EXPECT_EQ(c.mutex.empty() ? L"" : c.mapping, block.GetMappingName());
+    }
+    CMMFData tooLong((longest + L"n").c_str());
+    char byte = 0;
+    EXPECT_EQ(tooLong.CreateBlock(16), 0);
+    EXPECT_EQ(tooLong.WriteBlock(&byte, 1), 0);
+    EXPECT_EQ(tooLong.ReadBlock(&byte, 1), 0);
+}
+
+TEST(CMMFData, WithoutABlockCopiesFailAtOnce)
+{
+    CMMFData block(UniqueName(L"NoBlock").c_str());
+    char buffer[16];
+    std::memset(buffer, 'u', sizeof(buffer));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(block.ReadBlock(buffer, sizeof(buffer)), 0);
+    EXPECT_EQ(block.WriteBlock(buffer, sizeof(buffer)), 0);
+    EXPECT_LT(Elapsed(start), 1000u);
+    EXPECT_EQ(std::string(buffer, sizeof(buffer)), std::string(16, 'u'));
+}
+
+TEST(CMMFData, BlockIsSharedWithAnotherProcess)
+{
+    const std::wstring name = L"Global\\" + UniqueName(L"Block");
+    CMMFData service(name.c_str());
+    ASSERT_EQ(service.CreateBlock(1160), 1);
+    const HANDLE mapping = service.GetMappingHandle();
+    EXPECT_EQ(service.CreateBlock(1160), 1);
+    EXPECT_EQ(service.GetMappingHandle(), mapping) << "no second mapping";
+
+    EXPECT_EQ(RunChild(L"write-block", {name, L"from the child"}), 1u);
+    wchar_t text[32] = {};
+    CMMFData client(name.c_str());
+    ASSERT_EQ(client.ReadBlock(text, sizeof(text)), 1);
+    EXPECT_STREQ(text, L"from the child");
+
+    std::vector<char> tooLarge(128 * 1024);
+    EXPECT_EQ(client.WriteBlock(tooLarge.data(), tooLarge.size()), 0) << "larger than the view";
+    EXPECT_EQ(client.ReadBlock(tooLarge.data(), tooLarge.size()), 0);
+}
+
+TEST(CMMFData, CopiesWaitForTheBlockMutex)
+{
+    const std::wstring name = L"Global\\" + UniqueName(L"Guarded");
+    CMMFData block(name.c_str());
+    ASSERT_EQ(block.CreateBlock(64), 1);
+    KernelHandle locked(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+        CSynchronizer lock(block.GetBlockMutexName(), 1, INFINITE);
+        EXPECT_EQ(lock.IsObtained(), 1);
+        SetEvent(locked.Get());
+        Sleep(300);
+    });
+    WaitForSingleObject(locked.Get(), INFINITE);
+    const DWORD start = GetTickCount();
+    char byte = 0;
+    EXPECT_EQ(block.ReadBlock(&byte, 1), 1);
+    EXPECT_GE(Elapsed(start), 200u);
+    holder.join();
+}
+
+namespace {
+
+void ExpectBlockAces(const ACL* acl)
+{
+    const WELL_KNOWN_SID_TYPE trustees[] = {WinWorldSid, WinLocalSystemSid, WinCreatorOwnerSid,
+                                            WinBuiltinAdministratorsSid};
+    ASSERT_NE(acl, nullptr);
+    ASSERT_EQ(acl->AceCount, 4);
+    for (DWORD i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        BYTE expected[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof(expected);
+        ASSERT_TRUE(CreateWellKnownSid(trustees[i], nullptr, expected, &size));
+        void* entry = nullptr;
+        ASSERT_TRUE(GetAce(const_cast<ACL*>(acl), i, &entry));
+        const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(ace->Mask, 0xF003Fu);
+        EXPECT_TRUE(EqualSid(const_cast<DWORD*>(&ace->SidStart), expected));
+    }
+}
+
+} // namespace
+
+TEST(BlockSecurity, FourAcesInOrderInAnAclOf92Bytes)
+{
+    BlockSecurity security;
+    ASSERT_EQ(BuildBlockSecurity(security), static_cast<DWORD>(ERROR_SUCCESS));
+    SECURITY_ATTRIBUTES* attributes = security.Attributes();
+    EXPECT_EQ(attributes->bInheritHandle, FALSE);
+    BOOL present = FALSE;
+    BOOL defaulted = TRUE;
+    ACL* acl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(attributes->lpSecurityDescriptor, &present, &acl, &defaulted));
+    EXPECT_TRUE(present);
+    EXPECT_FALSE(defaulted);
+    ACL_SIZE_INFORMATION size = {};
+    ASSERT_TRUE(GetAclInformation(acl, &size, sizeof(size), AclSizeInformation));
+    EXPECT_EQ(size.AclBytesInUse + size.AclBytesFree, 92u);
+    EXPECT_EQ(size.AclBytesFree, 0u);
+    ExpectBlockAces(acl);
+}
+
+TEST(BlockSecurity, TheCreatedBlockCarriesTheDacl)
+{
+    CMMFData block((L"Global\\" + UniqueName(L"Secured")).c_str());
+    ASSERT_EQ(block.CreateBlock(1160), 1);
+    ACL* acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(block.GetMappingHandle(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                        &acl, nullptr, &descriptor) != ERROR_SUCCESS) {
+        GTEST_SKIP() << "the DACL of a section cannot be read back here";
+    }
+    LocalMemory owner(descriptor);
+    ExpectBlockAces(acl);
+}
