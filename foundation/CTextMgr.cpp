@@ -32,14 +32,14 @@ wchar_t* AllocateText(int capacity)
 } // namespace
 
 CTextMgr::CTextMgr(const wchar_t* filePath, const wchar_t* section, int capacity)
-    : value_(AllocateText(capacity > 0 ? capacity : 1)), capacity_(capacity > 0 ? capacity : 1)
+    : capacity_(capacity > 0 ? capacity : 1)
 {
+    value_.reset(AllocateText(capacity_));
+    value_[0] = L'\0';
     // A cut path would name another file: keep none instead.
     if (!filePath || FAILED(StringCchCopyW(filePath_, kPathChars, filePath)))
         filePath_[0] = L'\0';
-    section_[0] = L'\0';
     SetSection(section);
-    value_[0] = L'\0';
 }
 
 CTextMgr::~CTextMgr() = default;

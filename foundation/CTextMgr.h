@@ -10,8 +10,9 @@ class CTextMgr {
 public:
     static constexpr int kPathChars = MAX_PATH;
 
-    // capacity: size of the value buffer in characters; longer values are cut
-    // to capacity - 1. An empty or too long file path reads every key as missing.
+    // capacity: size of the value buffer in characters (at least 1); longer
+    // values are cut to capacity - 1. An empty or too long file path reads
+    // every key as missing. Raises CcExceptionMemory when allocation fails.
     CTextMgr(const wchar_t* filePath, const wchar_t* section, int capacity);
     virtual ~CTextMgr();
 
