@@ -10,7 +10,9 @@ constexpr wchar_t kRootOverrideVariable[] = L"AIRVANE_SIM_ROOT";
 constexpr wchar_t kClasses[] = L"Classes";
 constexpr wchar_t kGuids[] = L"Guids";
 
-// Devices\<nnnn>, one key per device numbered from 1; NextNumber on the collection key.
+// Devices: one REG_MULTI_SZ value per device, named by its number from 1 ("0001"), of
+// "Name=Value" entries (HardwareId once per ID, FriendlyName only when the device has one),
+// so that a device costs one registry read. NextNumber counts on every collection key.
 constexpr wchar_t kDevices[] = L"Devices";
 constexpr wchar_t kNextNumber[] = L"NextNumber";
 constexpr wchar_t kInstanceId[] = L"InstanceId";

@@ -121,6 +121,101 @@ std::vector<std::wstring> CSimNotebook::ClassNames() const
     return key ? simreg::SubKeys(key.Get()) : std::vector<std::wstring>();
 }
 
+namespace {
+
+std::wstring DeviceValueName(DWORD number)
+{
+    wchar_t name[16];
+    swprintf(name, ARRAYSIZE(name), L"%04lu", static_cast<unsigned long>(number));
+    return name;
+}
+
+std::wstring Entry(const wchar_t* name, const std::wstring& value)
+{
+    return std::wstring(name) + L"=" + value;
+}
+
+std::wstring Entry(const wchar_t* name, DWORD value)
+{
+    return Entry(name, std::to_wstring(value));
+}
+
+// A device is one REG_MULTI_SZ value of "Name=Value" entries: one registry read per device.
+std::vector<std::wstring> EncodeDevice(const SimDevice& device)
+{
+    std::vector<std::wstring> entries = {
+        Entry(kInstanceId, device.instanceId),
+        Entry(kEnumerator, device.enumerator),
+        Entry(kClass, device.className),
+        Entry(kClassGuid, simreg::GuidToString(device.classGuid)),
+    };
+    for (const std::wstring& id : device.hardwareIds)
+        entries.push_back(Entry(kHardwareId, id));
+    if (device.friendlyName)
+        entries.push_back(Entry(kFriendlyName, *device.friendlyName));
+    entries.push_back(Entry(kDeviceDesc, device.description));
+    entries.push_back(Entry(kPresent, device.present));
+    entries.push_back(Entry(kDisabledGlobal, device.disabledGlobal));
+    entries.push_back(Entry(kDisabledConfig, device.disabledConfig));
+    entries.push_back(Entry(kProblem, device.problem));
+    entries.push_back(Entry(kCapabilities, device.capabilities));
+    entries.push_back(Entry(kRestartOnChange, device.restartOnChange));
+    entries.push_back(Entry(kFailures, device.failures));
+    return entries;
+}
+
+SimDevice DecodeDevice(DWORD number, const std::vector<std::wstring>& entries)
+{
+    SimDevice device;
+    device.number = number;
+    device.capabilities = 0;
+    for (const std::wstring& entry : entries) {
+        const size_t equals = entry.find(L'=');
+        if (equals == std::wstring::npos)
+            continue;
+        const std::wstring name = entry.substr(0, equals);
+        const std::wstring value = entry.substr(equals + 1);
+        const DWORD numeric = wcstoul(value.c_str(), nullptr, 10);
+        if (name == kInstanceId)
+            device.instanceId = value;
+        else if (name == kEnumerator)
+            device.enumerator = value;
+        else if (name == kClass)
+            device.className = value;
+        else if (name == kClassGuid)
+            simreg::GuidFromString(value, device.classGuid);
+        else if (name == kHardwareId)
+            device.hardwareIds.push_back(value);
+        else if (name == kFriendlyName)
+            device.friendlyName = value;
+        else if (name == kDeviceDesc)
+            device.description = value;
+        else if (name == kPresent)
+            device.present = numeric != 0;
+        else if (name == kDisabledGlobal)
+            device.disabledGlobal = numeric != 0;
+        else if (name == kDisabledConfig)
+            device.disabledConfig = numeric != 0;
+        else if (name == kProblem)
+            device.problem = numeric;
+        else if (name == kCapabilities)
+            device.capabilities = numeric;
+        else if (name == kRestartOnChange)
+            device.restartOnChange = numeric != 0;
+        else if (name == kFailures)
+            device.failures = numeric;
+    }
+    return device;
+}
+
+bool Passes(const SimDevice& device, const CSimNotebook::DeviceFilter& filter)
+{
+    return (!filter.presentOnly || device.present) && (!filter.classGuid || device.classGuid == *filter.classGuid) &&
+           (!filter.enumerator || SameText(device.enumerator, filter.enumerator));
+}
+
+} // namespace
+
 DWORD CSimNotebook::AddDevice(SimDevice device)
 {
     if (device.className.empty())
@@ -140,134 +235,124 @@ DWORD CSimNotebook::AddDevice(SimDevice device)
         const std::wstring base = device.hardwareIds.empty() ? device.enumerator : device.hardwareIds.front();
         device.instanceId = base + L"\\" + std::to_wstring(device.number);
     }
-    RegKey key = CreateSub(NumberedKey(kDevices, device.number));
-    if (!key)
-        return 0;
-    const HKEY k = key.Get();
-    bool written = simreg::WriteString(k, kInstanceId, device.instanceId) &&
-                   simreg::WriteString(k, kEnumerator, device.enumerator) &&
-                   simreg::WriteString(k, kClass, device.className) &&
-                   simreg::WriteString(k, kClassGuid, simreg::GuidToString(device.classGuid)) &&
-                   simreg::WriteMultiString(k, kHardwareId, device.hardwareIds) &&
-                   simreg::WriteString(k, kDeviceDesc, device.description) &&
-                   simreg::WriteDword(k, kPresent, device.present) &&
-                   simreg::WriteDword(k, kDisabledGlobal, device.disabledGlobal) &&
-                   simreg::WriteDword(k, kDisabledConfig, device.disabledConfig) &&
-                   simreg::WriteDword(k, kProblem, device.problem) &&
-                   simreg::WriteDword(k, kCapabilities, device.capabilities) &&
-                   simreg::WriteDword(k, kRestartOnChange, device.restartOnChange) &&
-                   simreg::WriteDword(k, kFailures, device.failures);
-    if (device.friendlyName)
-        written = written && simreg::WriteString(k, kFriendlyName, *device.friendlyName);
-    return written ? device.number : 0;
+    return WriteDevice(device) ? device.number : 0;
 }
 
-RegKey CSimNotebook::OpenDevice(DWORD number, REGSAM access) const
+bool CSimNotebook::WriteDevice(const SimDevice& device)
 {
-    return number == 0 ? RegKey() : OpenSub(NumberedKey(kDevices, number), access);
+    RegKey devices = CreateSub(kDevices);
+    return devices &&
+           simreg::WriteMultiString(devices.Get(), DeviceValueName(device.number).c_str(), EncodeDevice(device));
 }
-
-namespace {
-
-// Loads one device key. The filter's values are read first, so that a device of
-// another class costs three reads.
-bool LoadDevice(HKEY key, DWORD number, const CSimNotebook::DeviceFilter& filter, SimDevice& device)
-{
-    device = SimDevice();
-    device.number = number;
-    device.present = simreg::ReadDword(key, kPresent) != 0;
-    if (filter.presentOnly && !device.present)
-        return false;
-    if (!simreg::GuidFromString(simreg::ReadString(key, kClassGuid), device.classGuid) ||
-        (filter.classGuid && device.classGuid != *filter.classGuid))
-        return false;
-    device.enumerator = simreg::ReadString(key, kEnumerator);
-    if (filter.enumerator && !SameText(device.enumerator, filter.enumerator))
-        return false;
-    device.instanceId = simreg::ReadString(key, kInstanceId);
-    device.className = simreg::ReadString(key, kClass);
-    device.hardwareIds = simreg::ReadMultiString(key, kHardwareId);
-    if (simreg::HasValue(key, kFriendlyName))
-        device.friendlyName = simreg::ReadString(key, kFriendlyName);
-    device.description = simreg::ReadString(key, kDeviceDesc);
-    device.disabledGlobal = simreg::ReadDword(key, kDisabledGlobal) != 0;
-    device.disabledConfig = simreg::ReadDword(key, kDisabledConfig) != 0;
-    device.problem = simreg::ReadDword(key, kProblem);
-    device.capabilities = simreg::ReadDword(key, kCapabilities);
-    device.restartOnChange = simreg::ReadDword(key, kRestartOnChange) != 0;
-    device.failures = simreg::ReadDword(key, kFailures);
-    return true;
-}
-
-} // namespace
 
 bool CSimNotebook::ReadDevice(DWORD number, SimDevice& device) const
 {
-    RegKey key = OpenDevice(number, KEY_READ);
-    return key && LoadDevice(key.Get(), number, DeviceFilter(), device);
+    RegKey devices = OpenSub(kDevices);
+    const std::wstring name = DeviceValueName(number);
+    if (number == 0 || !devices || !simreg::HasValue(devices.Get(), name.c_str()))
+        return false;
+    device = DecodeDevice(number, simreg::ReadMultiString(devices.Get(), name.c_str()));
+    return true;
 }
 
 std::vector<SimDevice> CSimNotebook::Devices(const DeviceFilter& filter) const
 {
     std::vector<SimDevice> devices;
     RegKey collection = OpenSub(kDevices);
-    if (!collection)
+    DWORD nameChars = 0;
+    DWORD dataBytes = 0;
+    if (!collection || RegQueryInfoKeyW(collection.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, &nameChars, &dataBytes, nullptr, nullptr) != ERROR_SUCCESS)
         return devices;
-    for (DWORD number : Numbers(collection.Get())) {
-        RegKey key = OpenDevice(number, KEY_READ);
-        SimDevice device;
-        if (key && LoadDevice(key.Get(), number, filter, device))
+    std::wstring name(nameChars + 1, L'\0');
+    std::wstring data(dataBytes / sizeof(wchar_t) + 2, L'\0'); // room for two more terminators
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>((data.size() - 2) * sizeof(wchar_t));
+        DWORD type = 0;
+        const LSTATUS status = RegEnumValueW(collection.Get(), index, &name[0], &nameLength, nullptr, &type,
+                                             reinterpret_cast<BYTE*>(&data[0]), &size);
+        if (status == ERROR_MORE_DATA) { // another process added to the collection meanwhile
+            name.assign(name.size() * 2, L'\0');
+            data.assign(std::max<size_t>(data.size() * 2, size / sizeof(wchar_t) + 2), L'\0');
+            --index;
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            break;
+        const DWORD number = wcstoul(name.c_str(), nullptr, 10);
+        if (type != REG_MULTI_SZ || number == 0)
+            continue; // the collection's counter
+        data[size / sizeof(wchar_t)] = L'\0';
+        data[size / sizeof(wchar_t) + 1] = L'\0';
+        std::vector<std::wstring> entries;
+        for (const wchar_t* entry = data.c_str(); *entry != L'\0'; entry += wcslen(entry) + 1)
+            entries.emplace_back(entry);
+        SimDevice device = DecodeDevice(number, entries);
+        if (Passes(device, filter))
             devices.push_back(std::move(device));
     }
+    std::sort(devices.begin(), devices.end(),
+              [](const SimDevice& a, const SimDevice& b) { return a.number < b.number; });
     return devices;
 }
 
 DWORD CSimNotebook::FindDevice(const std::wstring& numberOrInstanceId) const
 {
+    SimDevice device;
     if (!numberOrInstanceId.empty() &&
         std::all_of(numberOrInstanceId.begin(), numberOrInstanceId.end(), [](wchar_t c) { return iswdigit(c); })) {
         const DWORD number = wcstoul(numberOrInstanceId.c_str(), nullptr, 10);
-        return OpenDevice(number, KEY_READ) ? number : 0;
+        return ReadDevice(number, device) ? number : 0;
     }
-    for (const SimDevice& device : Devices()) {
-        if (SameText(device.instanceId, numberOrInstanceId.c_str()))
-            return device.number;
+    for (const SimDevice& candidate : Devices()) {
+        if (SameText(candidate.instanceId, numberOrInstanceId.c_str()))
+            return candidate.number;
     }
     return 0;
 }
 
 int CSimNotebook::SetDisabled(DWORD number, bool disabledGlobal, bool disabledConfig)
 {
-    RegKey key = OpenDevice(number, KEY_WRITE);
-    return key && simreg::WriteDword(key.Get(), kDisabledGlobal, disabledGlobal) &&
-                   simreg::WriteDword(key.Get(), kDisabledConfig, disabledConfig)
-               ? 1
-               : 0;
+    SimDevice device;
+    if (!ReadDevice(number, device))
+        return 0;
+    device.disabledGlobal = disabledGlobal;
+    device.disabledConfig = disabledConfig;
+    return WriteDevice(device) ? 1 : 0;
 }
 
 int CSimNotebook::SetPresent(DWORD number, bool present)
 {
-    RegKey key = OpenDevice(number, KEY_WRITE);
-    return key && simreg::WriteDword(key.Get(), kPresent, present) ? 1 : 0;
+    SimDevice device;
+    if (!ReadDevice(number, device))
+        return 0;
+    device.present = present;
+    return WriteDevice(device) ? 1 : 0;
 }
 
 int CSimNotebook::SetProblem(DWORD number, ULONG problem)
 {
-    RegKey key = OpenDevice(number, KEY_WRITE);
-    return key && simreg::WriteDword(key.Get(), kProblem, problem) ? 1 : 0;
+    SimDevice device;
+    if (!ReadDevice(number, device))
+        return 0;
+    device.problem = problem;
+    return WriteDevice(device) ? 1 : 0;
 }
 
 int CSimNotebook::SetFailures(DWORD number, DWORD failures)
 {
-    RegKey key = OpenDevice(number, KEY_WRITE);
-    return key && simreg::WriteDword(key.Get(), kFailures, failures) ? 1 : 0;
+    SimDevice device;
+    if (!ReadDevice(number, device))
+        return 0;
+    device.failures = failures;
+    return WriteDevice(device) ? 1 : 0;
 }
 
 bool CSimNotebook::IsDeviceWorking(DWORD number) const
 {
-    RegKey key = OpenDevice(number, KEY_READ);
-    return key && simreg::ReadDword(key.Get(), kPresent) != 0 && simreg::ReadDword(key.Get(), kDisabledGlobal) == 0 &&
-           simreg::ReadDword(key.Get(), kDisabledConfig) == 0 && simreg::ReadDword(key.Get(), kProblem) == 0;
+    SimDevice device;
+    return ReadDevice(number, device) && device.present && !device.Disabled() && device.problem == 0;
 }
 
 DWORD CSimNotebook::AddInterface(const GUID& interfaceGuid, const std::wstring& path, bool present)

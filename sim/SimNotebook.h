@@ -146,7 +146,7 @@ private:
     RegKey OpenSub(const std::wstring& path, REGSAM access = KEY_READ) const;
     RegKey CreateSub(const std::wstring& path) const;
     DWORD NextNumber(const wchar_t* collection);
-    RegKey OpenDevice(DWORD number, REGSAM access) const;
+    bool WriteDevice(const SimDevice& device);
     void RememberCreatedKey(const std::wstring& path);
 
     RegKey root_;
