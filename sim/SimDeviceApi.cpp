@@ -186,13 +186,15 @@ BOOL CSimDeviceApi::SetupDiGetDeviceRegistryPropertyW(HDEVINFO deviceInfoSet, SP
         break;
     case SPDRP_CLASS:
         failure = simfail::kClass;
-        data = Terminated(device.className);
+        if (!device.className.empty())
+            data = Terminated(device.className);
         break;
     case SPDRP_CLASSGUID:
         data = Terminated(simreg::GuidToString(device.classGuid));
         break;
     case SPDRP_ENUMERATOR_NAME:
-        data = Terminated(device.enumerator);
+        if (!device.enumerator.empty())
+            data = Terminated(device.enumerator);
         break;
     default:
         break;

@@ -140,6 +140,14 @@ std::wstring Entry(const wchar_t* name, DWORD value)
     return Entry(name, std::to_wstring(value));
 }
 
+// Bit sets read best in hexadecimal.
+std::wstring HexEntry(const wchar_t* name, DWORD value)
+{
+    wchar_t text[16];
+    swprintf(text, ARRAYSIZE(text), L"0x%lX", static_cast<unsigned long>(value));
+    return Entry(name, text);
+}
+
 // A device is one REG_MULTI_SZ value of "Name=Value" entries: one registry read per device.
 std::vector<std::wstring> EncodeDevice(const SimDevice& device)
 {
@@ -158,9 +166,9 @@ std::vector<std::wstring> EncodeDevice(const SimDevice& device)
     entries.push_back(Entry(kDisabledGlobal, device.disabledGlobal));
     entries.push_back(Entry(kDisabledConfig, device.disabledConfig));
     entries.push_back(Entry(kProblem, device.problem));
-    entries.push_back(Entry(kCapabilities, device.capabilities));
+    entries.push_back(HexEntry(kCapabilities, device.capabilities));
     entries.push_back(Entry(kRestartOnChange, device.restartOnChange));
-    entries.push_back(Entry(kFailures, device.failures));
+    entries.push_back(HexEntry(kFailures, device.failures));
     return entries;
 }
 
@@ -175,7 +183,7 @@ SimDevice DecodeDevice(DWORD number, const std::vector<std::wstring>& entries)
             continue;
         const std::wstring name = entry.substr(0, equals);
         const std::wstring value = entry.substr(equals + 1);
-        const DWORD numeric = wcstoul(value.c_str(), nullptr, 10);
+        const DWORD numeric = wcstoul(value.c_str(), nullptr, 0);
         if (name == kInstanceId)
             device.instanceId = value;
         else if (name == kEnumerator)
