@@ -212,14 +212,24 @@ int CSimNotebook::AddRealKey(const std::wstring& path)
     if (!root_ || path.empty())
         return 0;
     RememberCreatedKey(path);
-    return simreg::Create(HKEY_LOCAL_MACHINE, path) ? 1 : 0;
+    if (simreg::Create(HKEY_LOCAL_MACHINE, path))
+        return 1;
+    // Wine rebuilds some system keys at every start, the network cards among them, and keeps
+    // them volatile: a key below one lives as long as the wineserver.
+    return GetLastError() == ERROR_CHILD_MUST_BE_VOLATILE &&
+                   simreg::Create(HKEY_LOCAL_MACHINE, path, REG_OPTION_VOLATILE)
+               ? 1
+               : 0;
 }
 
 int CSimNotebook::AddNetworkCard(const std::wstring& cardKey, const std::wstring& description,
                                  const std::wstring& serviceName)
 {
     const std::wstring path = std::wstring(kNetworkCardsKey) + L"\\" + cardKey;
-    if (cardKey.empty() || !AddRealKey(path))
+    // The list of cards belongs to the system; only the card is the machine's.
+    const bool listExists =
+        simreg::Exists(HKEY_LOCAL_MACHINE, kNetworkCardsKey) || simreg::Create(HKEY_LOCAL_MACHINE, kNetworkCardsKey);
+    if (cardKey.empty() || !listExists || !AddRealKey(path))
         return 0;
     RegKey key = simreg::Open(HKEY_LOCAL_MACHINE, path, KEY_WRITE);
     return key && simreg::WriteString(key.Get(), kNetworkCardDescriptionValue, description) &&

@@ -8,17 +8,23 @@ namespace simreg {
 RegKey Open(HKEY parent, const std::wstring& path, REGSAM access)
 {
     RegKey key;
-    if (RegOpenKeyExW(parent, path.c_str(), 0, access, key.Put()) != ERROR_SUCCESS)
+    const LSTATUS status = RegOpenKeyExW(parent, path.c_str(), 0, access, key.Put());
+    if (status != ERROR_SUCCESS) {
         key.Reset();
+        SetLastError(static_cast<DWORD>(status));
+    }
     return key;
 }
 
-RegKey Create(HKEY parent, const std::wstring& path)
+RegKey Create(HKEY parent, const std::wstring& path, DWORD options)
 {
     RegKey key;
-    if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr) !=
-        ERROR_SUCCESS)
+    const LSTATUS status =
+        RegCreateKeyExW(parent, path.c_str(), 0, nullptr, options, KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr);
+    if (status != ERROR_SUCCESS) {
         key.Reset();
+        SetLastError(static_cast<DWORD>(status));
+    }
     return key;
 }
 

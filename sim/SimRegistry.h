@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-// Small registry helpers of the simulated notebook, over std::wstring.
+// Small registry helpers of the simulated notebook, over std::wstring. Open and Create
+// leave the registry's error as the last error when they fail.
 namespace simreg {
 
 RegKey Open(HKEY parent, const std::wstring& path, REGSAM access = KEY_READ);
-RegKey Create(HKEY parent, const std::wstring& path);
+RegKey Create(HKEY parent, const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE);
 bool Exists(HKEY parent, const std::wstring& path);
 bool DeleteTree(HKEY parent, const std::wstring& path);
 

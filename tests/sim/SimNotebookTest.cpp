@@ -144,6 +144,18 @@ TEST_F(SimNotebookTest, ClearRemovesTheRealKeysTheMachineCreatedOnly)
     simreg::DeleteTree(HKEY_LOCAL_MACHINE, existing);
 }
 
+TEST_F(SimNotebookTest, RealKeyBelowAVolatileKeyIsCreatedVolatile)
+{
+    // Wine keeps its list of network cards volatile.
+    const std::wstring list = L"SOFTWARE\\AirvaneSimTestVolatile" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(simreg::Create(HKEY_LOCAL_MACHINE, list, REG_OPTION_VOLATILE));
+    ASSERT_TRUE(notebook.AddRealKey(list + L"\\7"));
+    EXPECT_TRUE(simreg::Exists(HKEY_LOCAL_MACHINE, list + L"\\7"));
+    ASSERT_TRUE(notebook.Clear());
+    EXPECT_FALSE(simreg::Exists(HKEY_LOCAL_MACHINE, list + L"\\7"));
+    simreg::DeleteTree(HKEY_LOCAL_MACHINE, list);
+}
+
 TEST_F(SimNotebookTest, DemoNotebookWritesItsRealKeys)
 {
     ASSERT_TRUE(SeedDemoNotebook(notebook));
