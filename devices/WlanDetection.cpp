@@ -31,6 +31,12 @@ DWORD MajorVersion()
     return version.dwMajorVersion;
 }
 
+// prefix and name in a buffer of kTargetChars; false when they do not fit.
+bool Join(wchar_t (&out)[kTargetChars], const wchar_t* prefix, const wchar_t* name)
+{
+    return SUCCEEDED(StringCchCopyW(out, kTargetChars, prefix)) && SUCCEEDED(StringCchCatW(out, kTargetChars, name));
+}
+
 // The library's entry points, looked up by name.
 template <typename Function>
 Function* EntryPoint(IDeviceApi& api, HMODULE library, const char* name)
@@ -94,8 +100,7 @@ int IsWlanByNdis(const wchar_t* serviceName)
     wchar_t target[kTargetChars];
     wchar_t path[kTargetChars];
     // A name too long for "\Device\<name>" or "\\.\<name>" would be cut into another device's name.
-    if (FAILED(StringCchPrintfW(target, kTargetChars, L"%s%s", kDeviceTargetPrefix, serviceName)) ||
-        FAILED(StringCchPrintfW(path, kTargetChars, L"%s%s", kDevicePathPrefix, serviceName)))
+    if (!Join(target, kDeviceTargetPrefix, serviceName) || !Join(path, kDevicePathPrefix, serviceName))
         return 0;
 
     IDeviceApi& api = DeviceApi();
