@@ -1,0 +1,57 @@
+#include "catalog/PresetStore.h"
+
+#include "catalog/IndexedName.h"
+#include "catalog/PresetsChangedMsg.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Names.h"
+
+namespace {
+
+void WriteString(CcRegistry& key, const wchar_t* name, const CcString& text)
+{
+    key.SetValue(name, text.GetString(), REG_SZ, 0);
+}
+
+void WritePreset(CcRegistry& key, const TALO_PRESET& preset)
+{
+    WriteString(key, kPresetNameValue, preset.Name);
+    for (int k = 0; k < preset.Devices.GetSize(); ++k) {
+        const TALO_DEVICEINFO& device = preset.Devices[k];
+        WriteString(key, IndexedName(kDeviceNameValueFormat, k), device.DeviceName);
+        WriteString(key, IndexedName(kClassValueFormat, k), device.Class);
+        WriteString(key, IndexedName(kHwIdValueFormat, k), device.HwId);
+        key.SetDWord(IndexedName(kSettingValueFormat, k), static_cast<DWORD>(device.Setting));
+        WriteString(key, IndexedName(kDisplayNameValueFormat, k), device.DisplayName);
+    }
+}
+
+// Every top-level window of the launcher's class gets the message. On Windows that is
+// the launcher alone; where the switching service's window shares the desktop (Wine has
+// no session 0), the service's window of the same class must not hide the launcher's.
+void NotifyLauncher()
+{
+    for (HWND window = FindWindowExW(nullptr, nullptr, kLauncherWindowClass, nullptr); window;
+         window = FindWindowExW(nullptr, window, kLauncherWindowClass, nullptr)) {
+        if (IsWindow(window))
+            PostMessageW(window, PresetsChangedMsg, 0, 0);
+    }
+}
+
+} // namespace
+
+int SavePresets(const TaloPresetList& list)
+{
+    {
+        CcRegistry product;
+        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+            product.DeleteKey(kSettingSubKey);
+    }
+    for (int i = 0; i < list.GetSize(); ++i) {
+        CcRegistry key;
+        if (!key.CreateKey(IndexedName(kPresetKeyFormat, i), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+            return 0;
+        WritePreset(key, list[i]);
+    }
+    NotifyLauncher();
+    return 1;
+}
