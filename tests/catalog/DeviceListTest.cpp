@@ -1,0 +1,104 @@
+// The machine-wide device list, written by the running switching service on the
+// catalog's behalf. The list is the product's own key, restored after each test.
+#include "catalog/DeviceCatalog.h"
+#include "catalog/DeviceList.h"
+
+#include "foundation/CcRegistry.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "tests/catalog/CatalogMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Records_ = std::vector<Record>;
+
+bool IsServiceRunning()
+{
+    KernelHandle block(OpenFileMappingW(FILE_MAP_READ, FALSE, kRequestBlockName));
+    return block.IsValid();
+}
+
+TALO_DEVICEINFO Device(const wchar_t* name, const wchar_t* className, const std::wstring& hwId)
+{
+    TALO_DEVICEINFO device;
+    device.DeviceName = name;
+    device.Class = className;
+    device.HwId = hwId.c_str();
+    device.DisplayName = L"not stored";
+    device.Setting = 1;
+    return device;
+}
+
+class DeviceListTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!IsServiceRunning())
+            GTEST_SKIP() << "the switching service is not running";
+    }
+
+    CatalogMachine m; // removes the device list; it is restored at the end
+};
+
+TEST_F(DeviceListTest, AppendingToAListWithoutDeviceNumStartsAtIndexZero)
+{
+    for (const bool keyExists : {false, true}) {
+        SCOPED_TRACE(keyExists ? "key without DeviceNum" : "no key");
+        m.deviceList.Remove();
+        if (keyExists) {
+            CcRegistry list;
+            ASSERT_TRUE(list.CreateKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
+        }
+        TALO_DEVICEINFO first = Device(L"First adapter", L"Net", L"PCI\\VEN_0001");
+        AppendDeviceRecord(first);
+        EXPECT_EQ(Records_({{L"First adapter", L"Net", L"PCI\\VEN_0001", 0}}), m.Registered());
+        AppendDeviceRecord(Device(L"Second adapter", L"Net", L"PCI\\VEN_0002"));
+        EXPECT_EQ(2u, m.RegisteredCount());
+        EXPECT_EQ(Record({L"Second adapter", L"Net", L"PCI\\VEN_0002", 0}), m.Registered().back());
+    }
+}
+
+TEST_F(DeviceListTest, ARecordWhoseValuesCannotAllBeStoredIsNotCounted)
+{
+    // The request block holds 255 characters of text: a longer hardware ID is refused,
+    // and a counted record without it would stand for the whole class.
+    AppendDeviceRecord(Device(L"Adapter", L"Net", L"PCI\\VEN_0001" + std::wstring(250, L'0')));
+    EXPECT_EQ(0u, m.RegisteredCount());
+    AppendDeviceRecord(Device(L"Adapter", L"Net", L"PCI\\VEN_0001"));
+    EXPECT_EQ(Records_({{L"Adapter", L"Net", L"PCI\\VEN_0001", 0}}), m.Registered());
+}
+
+TEST_F(DeviceListTest, AnAdapterSeenForTheFirstTimeIsRegisteredAndThenListedFromTheRegistry)
+{
+    m.Register(L"Known adapter", L"Net", L"PCI\\VEN_0001");
+    m.AddWlanAdapter(L"1", L"PCI\\VEN_0001", L"Known adapter");
+    m.AddWlanAdapter(L"2", L"PCI\\VEN_168C&DEV_002B", L"New adapter");
+    const std::wstring text = m.TextFile(L"[DeviceList]\n0=WLAN\n");
+    const Records_ expected = {{L"Known adapter", L"Net", L"PCI\\VEN_0001", 1},
+                               {L"New adapter", L"Net", L"PCI\\VEN_168C&DEV_002B", 1}};
+    {
+        CDeviceCatalog first(text.c_str());
+        EXPECT_EQ(expected, Records(first));
+    }
+    EXPECT_EQ(Records_({{L"Known adapter", L"Net", L"PCI\\VEN_0001", 0},
+                        {L"New adapter", L"Net", L"PCI\\VEN_168C&DEV_002B", 0}}),
+              m.Registered());
+
+    // The next build names the adapter as the device list does, and registers nothing more.
+    {
+        CcRegistry list;
+        ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
+        list.SetValue(L"1_DeviceName", L"Name from the device list", REG_SZ, 0);
+    }
+    CDeviceCatalog second(text.c_str());
+    EXPECT_EQ(Records_({expected[0], {L"Name from the device list", L"Net", L"PCI\\VEN_168C&DEV_002B", 1}}),
+              Records(second));
+    EXPECT_EQ(2u, m.RegisteredCount());
+}
+
+} // namespace
