@@ -17,6 +17,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -93,6 +94,52 @@ testing::AssertionResult MessageFits(HWND notice)
     return testing::AssertionSuccess();
 }
 
+// Whether the message control draws each of its characters with a glyph, and
+// none as the box of a missing one (which is what Japanese text looks like
+// when no font with Japanese glyphs is linked to the dialog's font).
+testing::AssertionResult DrawsEveryGlyph(HWND notice)
+{
+    const HWND text = GetDlgItem(notice, IDC_PROGRESS_MESSAGE);
+    const std::wstring message = WindowText(text);
+    constexpr int kSize = 64;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kSize;
+    info.bmiHeader.biHeight = -kSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    const HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    const auto draw = [&](wchar_t c) {
+        const RECT all = {0, 0, kSize, kSize};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TextOutW(dc, 2, 2, &c, 1);
+        GdiFlush();
+        const DWORD* pixels = static_cast<const DWORD*>(bits);
+        return std::vector<DWORD>(pixels, pixels + kSize * kSize);
+    };
+    // U+0378 is unassigned: every font draws it as its missing glyph.
+    const std::vector<DWORD> missing = draw(L'\x0378');
+    std::wstring boxes;
+    for (const wchar_t c : message) {
+        if (c > L'~' && draw(c) == missing)
+            boxes += c;
+    }
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    if (message.empty())
+        return testing::AssertionFailure() << "no message";
+    if (!boxes.empty())
+        return testing::AssertionFailure() << boxes.size() << " characters show as missing glyphs (the prefix"
+                                              " needs the font links that scripts/wine-session makes)";
+    return testing::AssertionSuccess();
+}
+
 class ProgressWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterSwitchDoneMsg(); }
@@ -108,19 +155,20 @@ TEST_F(ProgressWindowTest, SwitchDoneMsgIsTheRegisteredMessage)
 TEST_F(ProgressWindowTest, ShowsItsTextsWithoutOwnerOrTitleBarUntilClosed)
 {
     const std::wstring title = L"Notice – Gerät デバイス";
-    TestTextFile file(ProgressSection(title, LR"(First line\r\nSecond line)"));
+    TestTextFile file(ProgressSection(title, LR"(First line – Gerät\r\nデバイス)"));
     CTextMgr texts(file.Path(), kSettingsSection, 512);
     SetProgressTextMgr(&texts);
 
     StartProgress(nullptr);
     const HWND notice = WaitForNotice(title.c_str());
     ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(DialogItemText(notice, IDC_PROGRESS_MESSAGE), L"First line\r\nSecond line");
+    EXPECT_EQ(DialogItemText(notice, IDC_PROGRESS_MESSAGE), L"First line – Gerät\r\nデバイス");
     EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
     const LONG style = GetWindowLongW(notice, GWL_STYLE);
     EXPECT_NE(style & WS_CAPTION, WS_CAPTION) << "a title bar";
     EXPECT_EQ(style & WS_BORDER, WS_BORDER);
     EXPECT_TRUE(MessageFits(notice));
+    EXPECT_TRUE(DrawsEveryGlyph(notice));
     EXPECT_TRUE(SaveWindowScreenshot(notice, L"progress-test-texts"));
 
     CloseProgress();
@@ -208,6 +256,7 @@ enum ChildResult : DWORD {
     kWrongDpi = 5,
     kNoTextFile = 6,
     kClipped = 7,
+    kMissingGlyphs = 8,
 };
 
 // A fresh process, where no notice was ever shown: closing first posts nothing
@@ -267,11 +316,11 @@ const ChildRole kShowNotice(L"show-notice", [](const std::vector<std::wstring>& 
     const HWND notice = WaitForNotice();
     if (!notice)
         return kNoNotice;
-    const bool fits = MessageFits(notice);
+    const DWORD result = !MessageFits(notice) ? kClipped : !DrawsEveryGlyph(notice) ? kMissingGlyphs : kDone;
     if (!WaitForWindowGone(notice, 30000))
         return kNotClosed;
     SetProgressTextMgr(nullptr);
-    return fits ? kDone : kClipped;
+    return static_cast<int>(result);
 });
 
 TEST_F(ProgressWindowTest, ShowsTheWholeMessageInEveryLanguageAt100And150Percent)
@@ -299,7 +348,7 @@ TEST_F(ProgressWindowTest, ShowsTheWholeMessageInEveryLanguageAt100And150Percent
             }
             DWORD exitCode = 0;
             ASSERT_TRUE(child.WaitForExit(&exitCode));
-            EXPECT_EQ(exitCode, DWORD(kDone)) << "2 no notice, 5 wrong DPI, 6 no text file, 7 clipped";
+            EXPECT_EQ(exitCode, DWORD(kDone)) << "2 no notice, 5 wrong DPI, 6 no text file, 7 clipped, 8 missing glyphs (font links of the prefix)";
         }
     }
 }
