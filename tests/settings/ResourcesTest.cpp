@@ -1,6 +1,7 @@
 #include "settings/SettingsResources.h"
 
 #include "AirvaneVersion.h"
+#include "tests/support/DialogTemplate.h"
 #include "tests/support/ModuleResources.h"
 
 #include <gtest/gtest.h>
@@ -27,117 +28,6 @@ struct ExpectedDialog {
     const wchar_t* caption;
     std::vector<ExpectedControl> controls;
 };
-
-struct Control {
-    int id = 0;
-    std::wstring className;
-    DWORD style = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    std::wstring text;
-};
-
-struct Dialog {
-    short cx = 0, cy = 0;
-    DWORD style = 0;
-    std::wstring caption;
-    WORD pointSize = 0;
-    WORD weight = 0;
-    BYTE italic = 0;
-    BYTE charset = 0;
-    std::wstring font;
-    std::vector<Control> controls;
-};
-
-// Reads a DLGTEMPLATEEX: fixed header, then variable-length fields, each item
-// aligned to a DWORD.
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* data) : data_(data) {}
-
-    template <typename T>
-    T Read()
-    {
-        T value;
-        memcpy(&value, data_ + offset_, sizeof(T));
-        offset_ += sizeof(T);
-        return value;
-    }
-
-    // A string or an ordinal (0xFFFF and a number, given as "#number").
-    std::wstring ReadStringOrOrdinal()
-    {
-        const WORD first = Read<WORD>();
-        if (first == 0xFFFF)
-            return L"#" + std::to_wstring(Read<WORD>());
-        std::wstring text;
-        for (WORD c = first; c != 0; c = Read<WORD>())
-            text += static_cast<wchar_t>(c);
-        return text;
-    }
-
-    void AlignToDword() { offset_ = (offset_ + 3) & ~size_t(3); }
-    void Skip(size_t bytes) { offset_ += bytes; }
-
-private:
-    const BYTE* data_;
-    size_t offset_ = 0;
-};
-
-std::wstring ClassName(const std::wstring& read)
-{
-    static const wchar_t* const predefined[] = {L"Button", L"Edit", L"Static", L"ListBox", L"ScrollBar", L"ComboBox"};
-    if (read.size() > 1 && read[0] == L'#') {
-        const int ordinal = std::stoi(read.substr(1));
-        if (ordinal >= 0x80 && ordinal < 0x86)
-            return predefined[ordinal - 0x80];
-    }
-    return read;
-}
-
-bool LoadDialog(int id, Dialog* dialog)
-{
-    const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
-    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!data)
-        return false;
-    TemplateReader reader(data);
-    if (reader.Read<WORD>() != 1 || reader.Read<WORD>() != 0xFFFF)
-        return false; // not a DLGTEMPLATEEX
-    reader.Skip(sizeof(DWORD) * 2); // help id, extended style
-    dialog->style = reader.Read<DWORD>();
-    const WORD count = reader.Read<WORD>();
-    reader.Skip(sizeof(short) * 2);
-    dialog->cx = reader.Read<short>();
-    dialog->cy = reader.Read<short>();
-    reader.ReadStringOrOrdinal(); // menu
-    reader.ReadStringOrOrdinal(); // class
-    dialog->caption = reader.ReadStringOrOrdinal();
-    if (dialog->style & DS_SETFONT) {
-        dialog->pointSize = reader.Read<WORD>();
-        dialog->weight = reader.Read<WORD>();
-        dialog->italic = reader.Read<BYTE>();
-        dialog->charset = reader.Read<BYTE>();
-        dialog->font = reader.ReadStringOrOrdinal();
-    }
-    for (WORD i = 0; i < count; ++i) {
-        reader.AlignToDword();
-        Control control;
-        reader.Skip(sizeof(DWORD) * 2); // help id, extended style
-        control.style = reader.Read<DWORD>();
-        control.x = reader.Read<short>();
-        control.y = reader.Read<short>();
-        control.cx = reader.Read<short>();
-        control.cy = reader.Read<short>();
-        control.id = static_cast<int>(reader.Read<DWORD>());
-        control.className = ClassName(reader.ReadStringOrOrdinal());
-        control.text = reader.ReadStringOrOrdinal();
-        reader.Skip(reader.Read<WORD>()); // creation data
-        dialog->controls.push_back(control);
-    }
-    return true;
-}
 
 constexpr DWORD kCaptionedDialog =
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
@@ -185,8 +75,8 @@ TEST(SettingsResources, DialogTemplatesHoldEachControlWithItsStylePlaceAndKey)
 {
     for (const ExpectedDialog& expected : kDialogs) {
         SCOPED_TRACE(testing::Message() << "dialog " << expected.id);
-        Dialog dialog;
-        ASSERT_TRUE(LoadDialog(expected.id, &dialog));
+        DialogTemplate dialog;
+        ASSERT_TRUE(LoadDialogTemplate(nullptr, expected.id, &dialog));
         EXPECT_EQ(dialog.cx, expected.cx);
         EXPECT_EQ(dialog.cy, expected.cy);
         EXPECT_EQ(dialog.style, expected.style) << std::hex << (dialog.style ^ expected.style) << " differ";
@@ -195,10 +85,10 @@ TEST(SettingsResources, DialogTemplatesHoldEachControlWithItsStylePlaceAndKey)
         EXPECT_EQ(dialog.pointSize, 9);
         EXPECT_EQ(dialog.weight, FW_NORMAL);
         EXPECT_EQ(dialog.italic, 0);
-        ASSERT_EQ(dialog.controls.size(), expected.controls.size());
+        ASSERT_EQ(dialog.items.size(), expected.controls.size());
         for (size_t i = 0; i < expected.controls.size(); ++i) {
             const ExpectedControl& control = expected.controls[i];
-            const Control& actual = dialog.controls[i];
+            const DialogTemplateItem& actual = dialog.items[i];
             SCOPED_TRACE(testing::Message() << "control " << i << ", id " << control.id);
             EXPECT_EQ(actual.id, control.id);
             EXPECT_EQ(lstrcmpiW(actual.className.c_str(), control.className), 0) << actual.className.c_str();
