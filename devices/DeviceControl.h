@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+
+// Querying and switching devices through the device installer. A device is
+// addressed by its setup class name and, optionally, a hardware-ID prefix.
+
+// Device state codes, written by the query mode.
+constexpr int DEVSTAT_NONE = -1;     // no device matched, or none had a readable status
+constexpr int DEVSTAT_DISABLED = 0;  // every matching device with a readable status is disabled
+constexpr int DEVSTAT_ENABLED = 1;   // every matching device with a readable status is enabled
+constexpr int DEVSTAT_MIXED = 2;     // some matching devices are enabled, some disabled
+
+// Room for any name or hardware ID these functions report, terminator included.
+constexpr size_t kDevicePropertyChars = 512;
+
+// Queries (mode 0) or switches (mode non-zero) every device of a setup class.
+// Query: *state receives a DEVSTAT_ code. Switch: *state is the requested state,
+// non-zero to enable. restartNeeded (optional, switch only) is cleared first and
+// set to 1 when the installer asks for a restart. Returns 1, or 0 when a switch failed.
+int DeviceCtlByClass(const wchar_t* className, int mode, int* state, int* restartNeeded);
+
+// As DeviceCtlByClass, limited to devices whose hardware-ID list holds an entry that
+// begins with hwIdPrefix (any letter case). nameOut (optional, nameCapacity characters)
+// receives the friendly name or else the description of the last matching device; a
+// name that does not fit is not reported.
+int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_t* hwIdPrefix,
+                    int* restartNeeded, wchar_t* nameOut = nullptr, size_t nameCapacity = 0);
+
+// Finds the first device of the class whose description equals the text (any letter
+// case) and copies the first entry of its hardware-ID list into hwIdOut (hwIdCapacity
+// characters). Returns 1 when found; a device whose hardware ID does not fit is passed over.
+int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity);
