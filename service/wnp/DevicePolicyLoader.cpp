@@ -1,5 +1,6 @@
 #include "service/wnp/DevicePolicyLoader.h"
 
+#include "foundation/CTextMgr.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 
@@ -16,15 +17,8 @@ constexpr wchar_t kUmtsSubClassFormat[] = L"UMTS%d_SUB%d_CLASS";
 constexpr wchar_t kUmtsSubHwIdFormat[] = L"UMTS%d_SUB%d_HWID";
 constexpr wchar_t kUmtsDeviceListValue[] = L"UMTS";
 constexpr wchar_t kWlanDeviceListValue[] = L"WLAN";
-constexpr DWORD kValueChars = 512;
+constexpr int kValueChars = 512;
 constexpr int kMostSubDevices = 64; // more than any modem has; bounds a mistyped count
-
-std::wstring ReadProfile(const std::wstring& file, const wchar_t* section, const std::wstring& key)
-{
-    wchar_t value[kValueChars];
-    GetPrivateProfileStringW(section, key.c_str(), L"", value, kValueChars, file.c_str());
-    return value;
-}
 
 std::wstring Key(const wchar_t* format, int first, int second = 0)
 {
@@ -39,15 +33,18 @@ bool IsPlainFolderName(const std::wstring& name)
     return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring::npos;
 }
 
+// Every folder that "Language.ini" names, for any language; the text
+// manager reads values only, so the keys are listed by the profile call.
 std::vector<std::wstring> LanguageFolders(const std::wstring& folder)
 {
     const std::wstring languageIni = folder + kLanguageIniFile;
     std::vector<wchar_t> keys(32768);
     const DWORD length = GetPrivateProfileStringW(kLanguageFolderSection, nullptr, L"", keys.data(),
                                                   static_cast<DWORD>(keys.size()), languageIni.c_str());
+    CTextMgr language(languageIni.c_str(), kLanguageFolderSection, kValueChars);
     std::vector<std::wstring> folders;
     for (const wchar_t* key = keys.data(); key < keys.data() + length && *key != L'\0'; key += wcslen(key) + 1) {
-        const std::wstring name = ReadProfile(languageIni, kLanguageFolderSection, key);
+        const std::wstring name = language.GetText(key);
         if (!IsPlainFolderName(name))
             continue;
         bool seen = false;
@@ -59,45 +56,54 @@ std::vector<std::wstring> LanguageFolders(const std::wstring& folder)
     return folders;
 }
 
-void AddSectionDevices(const std::wstring& textFile, const std::wstring& section, CDevicePolicy& policy)
+std::wstring Text(CTextMgr& text, const std::wstring& key)
 {
+    return text.GetText(key.c_str());
+}
+
+void AddSectionDevices(CTextMgr& text, const std::wstring& section, CDevicePolicy& policy)
+{
+    text.SetSection(section.c_str());
     for (int n = 0;; ++n) {
-        const std::wstring className = ReadProfile(textFile, section.c_str(), Key(kClassValueFormat, n));
+        const std::wstring className = Text(text, Key(kClassValueFormat, n));
         if (className.empty())
             return;
-        policy.AddNamedDevice(className, ReadProfile(textFile, section.c_str(), Key(kHwIdValueFormat, n)));
+        policy.AddNamedDevice(className, Text(text, Key(kHwIdValueFormat, n)));
     }
 }
 
-void AddUmtsDevices(const std::wstring& textFile, CDevicePolicy& policy)
+void AddUmtsDevices(CTextMgr& text, CDevicePolicy& policy)
 {
+    text.SetSection(kUmtsSection);
     for (int m = 0;; ++m) {
-        const std::wstring rootClass = ReadProfile(textFile, kUmtsSection, Key(kUmtsRootClassFormat, m));
+        const std::wstring rootClass = Text(text, Key(kUmtsRootClassFormat, m));
         if (rootClass.empty())
             return;
-        policy.AddNamedDevice(rootClass, ReadProfile(textFile, kUmtsSection, Key(kUmtsRootHwIdFormat, m)));
-        const int subDevices = _wtoi(ReadProfile(textFile, kUmtsSection, Key(kUmtsSubNumFormat, m)).c_str());
+        policy.AddNamedDevice(rootClass, Text(text, Key(kUmtsRootHwIdFormat, m)));
+        const int subDevices = _wtoi(Text(text, Key(kUmtsSubNumFormat, m)).c_str());
         for (int s = 0; s < subDevices && s < kMostSubDevices; ++s) {
-            const std::wstring subClass = ReadProfile(textFile, kUmtsSection, Key(kUmtsSubClassFormat, m, s));
+            const std::wstring subClass = Text(text, Key(kUmtsSubClassFormat, m, s));
             if (!subClass.empty())
-                policy.AddNamedDevice(subClass, ReadProfile(textFile, kUmtsSection, Key(kUmtsSubHwIdFormat, m, s)));
+                policy.AddNamedDevice(subClass, Text(text, Key(kUmtsSubHwIdFormat, m, s)));
         }
     }
 }
 
 void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
 {
+    CTextMgr text(textFile.c_str(), kDeviceListSection, kValueChars);
     for (int k = 0;; ++k) {
-        const std::wstring entry = ReadProfile(textFile, kDeviceListSection, Key(L"%d", k));
+        text.SetSection(kDeviceListSection);
+        const std::wstring entry = Text(text, Key(L"%d", k));
         if (entry.empty())
             break;
         // "WLAN" devices come from the registered device list; "UMTS" is read once below.
         if (CompareStringOrdinal(entry.c_str(), -1, kUmtsDeviceListValue, -1, TRUE) != CSTR_EQUAL &&
             CompareStringOrdinal(entry.c_str(), -1, kWlanDeviceListValue, -1, TRUE) != CSTR_EQUAL) {
-            AddSectionDevices(textFile, entry, policy);
+            AddSectionDevices(text, entry, policy);
         }
     }
-    AddUmtsDevices(textFile, policy);
+    AddUmtsDevices(text, policy);
 }
 
 // The hardware IDs of the records below "DeviceNum". The key's values are

@@ -2,6 +2,7 @@
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
+#include "sim/SimNotebook.h"
 #include "tests/service/InstalledService.h"
 #include "tests/service/ProductValues.h"
 #include "tests/support/ChildProcess.h"
@@ -23,10 +24,20 @@
 
 namespace {
 
+// The service reads the simulated notebook of the machine's default key, like
+// the demo; the tests seed it and clear it again when they end.
 class InstalledServiceEnvironment : public testing::Environment {
 public:
-    void SetUp() override { installed_ = InstallAndStartService(); }
-    void TearDown() override { StopAndRemoveService(); }
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
+        installed_ = InstallAndStartService();
+    }
+    void TearDown() override
+    {
+        StopAndRemoveService();
+        CSimNotebook().Clear();
+    }
     static bool Installed() { return installed_; }
 
 private:
@@ -43,8 +54,36 @@ protected:
         if (ServiceState() != SERVICE_RUNNING) {
             ASSERT_TRUE(StartInstalledService());
         }
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
     }
 };
+
+constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
+constexpr wchar_t kModemPort[] = L"USB\\VID_1E0E&PID_9001&MI_01";
+constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
+constexpr wchar_t kEthernetAdapter[] = L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06";
+constexpr wchar_t kCdrom[] = L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00";
+
+// The simulated device whose first hardware ID begins with the prefix.
+SimDevice SimulatedDevice(const std::wstring& prefix)
+{
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        if (device.hardwareIds.front().compare(0, prefix.size(), prefix) == 0)
+            return device;
+    }
+    ADD_FAILURE() << "no simulated device";
+    return SimDevice();
+}
+
+// What a request could change of the simulated devices.
+std::vector<std::pair<bool, bool>> DeviceStates()
+{
+    std::vector<std::pair<bool, bool>> states;
+    for (const SimDevice& device : CSimNotebook().Devices())
+        states.emplace_back(device.Disabled(), device.present);
+    return states;
+}
 
 TALO_REQUEST NewRequest(DWORD code)
 {
@@ -139,7 +178,8 @@ const ChildRole kStressClient(L"stress", [](const std::vector<std::wstring>& arg
             right = ExchangeAndCheck(PatternRequest(i % 2 ? 0 : 6, client * 1000 + i), -1);
             break;
         default:
-            right = ExchangeAndCheck(DeviceRequest(REQ_DISABLE_DEVICE, L"AirvaneTestClass", RecordText(client, i)), 1);
+            right = i % 2 ? ExchangeAndCheck(DeviceRequest(REQ_ENABLE_DEVICE, L"Ports", kModemPort), 0)
+                          : ExchangeAndCheck(DeviceRequest(REQ_DISABLE_DEVICE, L"Net", RecordText(client, i)), 1);
             break;
         }
         wrong += right ? 0 : 1;
@@ -258,6 +298,33 @@ TEST_F(HostedService, CarriesOutTheRegistryRequests)
     EXPECT_EQ(number, 1u);
 }
 
+TEST_F(HostedService, SwitchesTheDevicesTheSystemManages)
+{
+    ScopedProductValues restore;
+    for (const auto& [className, prefix] : {std::pair{L"USB", kModemRoot}, std::pair{L"Ports", kModemPort}}) {
+        SCOPED_TRACE(testing::Message() << std::string(prefix, prefix + wcslen(prefix)));
+        EXPECT_EQ(RequestDisableDevice(className, prefix), 0);
+        EXPECT_TRUE(SimulatedDevice(prefix).Disabled());
+        EXPECT_EQ(RequestEnableDevice(className, prefix), 0);
+        EXPECT_FALSE(SimulatedDevice(prefix).Disabled());
+    }
+
+    // The WLAN adapter, once the launcher's catalog has registered it.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1);
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
+    EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
+    EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    TALO_REQUEST eject = NewRequest(REQ_EJECT_MEDIA);
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 0);
+    EXPECT_FALSE(SimulatedDevice(kCdrom).present);
+}
+
 TEST_F(HostedService, AnswersUnknownCodesWithTheRequestUnchanged)
 {
     for (const DWORD code : {0u, 6u}) {
@@ -269,6 +336,7 @@ TEST_F(HostedService, AnswersUnknownCodesWithTheRequestUnchanged)
 TEST_F(HostedService, RefusesForbiddenRequestsWithNothingDone)
 {
     ScopedProductValues restore;
+    const auto devicesBefore = DeviceStates();
     DWORD deviceNumBefore = 0;
     const bool hadDeviceNum = ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &deviceNumBefore);
     const std::wstring unique = UniqueName(L"Forbidden");
@@ -297,10 +365,12 @@ TEST_F(HostedService, RefusesForbiddenRequestsWithNothingDone)
         {"a trailing backslash", RegistryRequest(REQ_SET_STRING, device + L"\\", record, 0, L"x"), -1, device, record},
         {"a sub-key", RegistryRequest(REQ_SET_DWORD, device + L"\\" + unique, kDeviceNumValue, 1, L""), -1,
          device + L"\\" + unique, L""},
-        {"an unmanaged class", DeviceRequest(REQ_DISABLE_DEVICE, L"Modem", L"USB\\VID_1E0E&PID_9001&MI_02"), 1, L"", L""},
+        {"an unnamed device", DeviceRequest(REQ_DISABLE_DEVICE, L"Net", kEthernetAdapter), 1, L"", L""},
         {"every network adapter", DeviceRequest(REQ_DISABLE_DEVICE, L"Net", L""), 1, L"", L""},
+        {"every device of a named class", DeviceRequest(REQ_DISABLE_DEVICE, L"USB", L""), 1, L"", L""},
+        {"part of a named prefix", DeviceRequest(REQ_DISABLE_DEVICE, L"USB", L"USB"), 1, L"", L""},
+        {"a named prefix in another class", DeviceRequest(REQ_DISABLE_DEVICE, L"Ports", kModemRoot), 1, L"", L""},
         {"an empty class", DeviceRequest(REQ_ENABLE_DEVICE, L"", L""), 1, L"", L""},
-        {"part of a hardware ID", DeviceRequest(REQ_DISABLE_DEVICE, L"USB", L"USB"), 1, L"", L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -320,9 +390,9 @@ TEST_F(HostedService, RefusesForbiddenRequestsWithNothingDone)
     std::fill(std::begin(value.Body.Registry.ValueName), std::end(value.Body.Registry.ValueName), L'V');
     TALO_REQUEST text = RegistryRequest(REQ_SET_STRING, device, record, 0, L"");
     std::fill(std::begin(text.Body.Registry.Data.Text), std::end(text.Body.Registry.Data.Text), L'T');
-    TALO_REQUEST className = DeviceRequest(REQ_ENABLE_DEVICE, L"Net", L"");
+    TALO_REQUEST className = DeviceRequest(REQ_DISABLE_DEVICE, L"USB", kModemRoot);
     std::fill(std::begin(className.Body.Device.ClassName), std::end(className.Body.Device.ClassName), L'C');
-    TALO_REQUEST prefix = DeviceRequest(REQ_ENABLE_DEVICE, L"Bluetooth", L"");
+    TALO_REQUEST prefix = DeviceRequest(REQ_DISABLE_DEVICE, L"USB", kModemRoot);
     std::fill(std::begin(prefix.Body.Device.HwIdPrefix), std::end(prefix.Body.Device.HwIdPrefix), L'P');
     EXPECT_TRUE(ExchangeAndCheck(key, -1));
     EXPECT_TRUE(ExchangeAndCheck(value, -1));
@@ -337,6 +407,7 @@ TEST_F(HostedService, RefusesForbiddenRequestsWithNothingDone)
     EXPECT_EQ(deviceNumAfter, deviceNumBefore);
     DWORD flag = 0;
     EXPECT_FALSE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &flag) && flag == 2);
+    EXPECT_EQ(DeviceStates(), devicesBefore) << "a device was switched";
 }
 
 TEST_F(HostedService, EightClientsGetTheirOwnReplies)

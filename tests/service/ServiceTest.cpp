@@ -8,8 +8,10 @@
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
 #include "service/wnp/ServiceState.h"
+#include "sim/SimNotebook.h"
 #include "tests/service/ProductValues.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedSimMachine.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +146,59 @@ TEST_F(InProcessService, FieldsWithoutTheirTerminatorAreRefused)
     TALO_REQUEST device = Filled(REQ_DISABLE_DEVICE);
     SendRequest(device);
     EXPECT_EQ(device.Result, 1);
+}
+
+namespace {
+
+constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
+constexpr wchar_t kEthernetAdapter[] = L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06";
+
+// The state of the first simulated device whose hardware ID is given, as the notebook shows it.
+SimDevice SimulatedDevice(const wchar_t* hardwareId)
+{
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        if (device.hardwareIds.front() == hardwareId)
+            return device;
+    }
+    ADD_FAILURE() << "no simulated device";
+    return SimDevice();
+}
+
+} // namespace
+
+// No text file lies beside the test program: only registered adapters are managed here.
+TEST_F(InProcessService, SwitchesRegisteredAdaptersAndEjectsOnTheSimulatedNotebook)
+{
+    ScopedSimMachine machine;
+    CSimNotebook notebook;
+    ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+    ScopedProductValues restore;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "not registered yet";
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    ASSERT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
+    ASSERT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
+    EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    EXPECT_EQ(RequestDisableDevice(L"Net", kEthernetAdapter), 1);
+    EXPECT_EQ(RequestDisableDevice(L"Net", L""), 1);
+    EXPECT_FALSE(SimulatedDevice(kEthernetAdapter).Disabled());
+
+    notebook.SetFailures(SimulatedDevice(kWlanAdapter).number, simfail::kClassInstaller);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "the installer refused";
+
+    TALO_REQUEST eject = {};
+    eject.Code = REQ_EJECT_MEDIA;
+    eject.Result = -1;
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 0);
+    EXPECT_FALSE(SimulatedDevice(L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00").present);
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 3) << "no drive left";
 }
 
 TEST_F(InProcessService, StopsWhenIdleAndThenAnswersNobody)
