@@ -5,13 +5,13 @@
 #include "sim/SimNotebook.h"
 #include "tests/service/InstalledService.h"
 #include "tests/service/ProductValues.h"
+#include "tests/service/TestRequests.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iostream>
 #include <random>
 #include <string>
@@ -59,23 +59,6 @@ protected:
     }
 };
 
-constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
-constexpr wchar_t kModemPort[] = L"USB\\VID_1E0E&PID_9001&MI_01";
-constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
-constexpr wchar_t kEthernetAdapter[] = L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06";
-constexpr wchar_t kCdrom[] = L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00";
-
-// The simulated device whose first hardware ID begins with the prefix.
-SimDevice SimulatedDevice(const std::wstring& prefix)
-{
-    for (const SimDevice& device : CSimNotebook().Devices()) {
-        if (device.hardwareIds.front().compare(0, prefix.size(), prefix) == 0)
-            return device;
-    }
-    ADD_FAILURE() << "no simulated device";
-    return SimDevice();
-}
-
 // What a request could change of the simulated devices.
 std::vector<std::pair<bool, bool>> DeviceStates()
 {
@@ -85,54 +68,13 @@ std::vector<std::pair<bool, bool>> DeviceStates()
     return states;
 }
 
-TALO_REQUEST NewRequest(DWORD code)
-{
-    TALO_REQUEST request = {};
-    request.Code = code;
-    request.Result = -1;
-    return request;
-}
-
-TALO_REQUEST RegistryRequest(DWORD code, const std::wstring& key, const std::wstring& value, DWORD number,
-                             const std::wstring& text)
-{
-    TALO_REQUEST request = NewRequest(code);
-    CopyToField(request.Body.Registry.KeyPath, key.c_str());
-    CopyToField(request.Body.Registry.ValueName, value.c_str());
-    if (code == REQ_SET_STRING)
-        CopyToField(request.Body.Registry.Data.Text, text.c_str());
-    else
-        request.Body.Registry.Data.Number = number;
-    return request;
-}
-
-TALO_REQUEST DeviceRequest(DWORD code, const std::wstring& className, const std::wstring& prefix)
-{
-    TALO_REQUEST request = NewRequest(code);
-    CopyToField(request.Body.Device.ClassName, className.c_str());
-    CopyToField(request.Body.Device.HwIdPrefix, prefix.c_str());
-    return request;
-}
-
-// Every byte but the ones an unknown code leaves alone is patterned, so that a reply can only match its own request.
-TALO_REQUEST PatternRequest(DWORD code, unsigned seed)
-{
-    TALO_REQUEST request;
-    auto* bytes = reinterpret_cast<unsigned char*>(&request);
-    for (size_t i = 0; i < sizeof(request); ++i)
-        bytes[i] = static_cast<unsigned char>(seed * 31 + i * 7);
-    request.Code = code;
-    request.Result = -1;
-    return request;
-}
-
 // Sends the request; true when the reply is the request itself with the expected result.
 bool ExchangeAndCheck(TALO_REQUEST request, LONG expectedResult)
 {
     TALO_REQUEST reply = request;
     SendRequest(reply);
     request.Result = expectedResult;
-    return std::memcmp(&reply, &request, sizeof(reply)) == 0;
+    return SameBytes(reply, request);
 }
 
 std::wstring RecordName(int index, const wchar_t* field)
@@ -458,22 +400,10 @@ TEST_F(HostedService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
     }
 
     std::mt19937 random(GetCurrentProcessId());
-    std::vector<wchar_t> program(MAX_PATH);
-    GetModuleFileNameW(nullptr, program.data(), MAX_PATH);
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(testing::Message() << "killed busy client " << round);
-        std::wstring commandLine = L"\"" + std::wstring(program.data()) + L"\" --child=busy \"" +
-                                   std::to_wstring(TestRecordIndex(slot++)) + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        ASSERT_TRUE(CreateProcessW(program.data(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &info));
-        KernelHandle process(info.hProcess);
-        KernelHandle thread(info.hThread);
-        Sleep(60 + random() % 40); // well into its requests: a process start takes about 50 ms
-        TerminateProcess(process.Get(), 1);
-        WaitForSingleObject(process.Get(), INFINITE);
+        // Killed when the time is up, well into its requests: a process starts in about 50 ms.
+        EXPECT_EQ(RunChild(L"busy", {std::to_wstring(TestRecordIndex(slot++))}, 100 + random() % 200), kNoExitCode);
         ExpectOwnReply(TestRecordIndex(slot++), L"after kill " + std::to_wstring(round));
     }
 }

@@ -4,11 +4,11 @@
 #include "foundation/CMMFData.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestFields.h"
+#include "tests/service/TestRequests.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -84,18 +84,7 @@ private:
 
 TALO_REQUEST NumberRequest(DWORD number)
 {
-    TALO_REQUEST request = {};
-    request.Code = REQ_SET_DWORD;
-    request.Result = -1;
-    CopyToField(request.Body.Registry.KeyPath, kDeviceListKey);
-    CopyToField(request.Body.Registry.ValueName, kDeviceNumValue);
-    request.Body.Registry.Data.Number = number;
-    return request;
-}
-
-bool SameBytes(const TALO_REQUEST& a, const TALO_REQUEST& b)
-{
-    return std::memcmp(&a, &b, sizeof(a)) == 0;
+    return RegistryRequest(REQ_SET_DWORD, kDeviceListKey, kDeviceNumValue, number);
 }
 
 bool Exists(const char* kind, HANDLE handle)
@@ -145,28 +134,14 @@ TEST_F(RequestClient, WrappersSendZeroedBlocksWithTheirFieldsAndReadTheResult)
     EXPECT_EQ(RequestEnableDevice(L"Class", L"Prefix"), 0);
     EXPECT_EQ(RequestDisableDevice(L"Class", nullptr), 0);
 
-    TALO_REQUEST number = {};
-    number.Code = REQ_SET_DWORD;
-    number.Result = -1;
-    CopyToField(number.Body.Registry.KeyPath, L"Key");
-    CopyToField(number.Body.Registry.ValueName, L"Value");
-    TALO_REQUEST numberOne = number;
-    numberOne.Body.Registry.Data.Number = 1;
-    TALO_REQUEST text = number;
-    text.Code = REQ_SET_STRING;
-    CopyToField(text.Body.Registry.Data.Text, L"Text");
-    TALO_REQUEST enable = {};
-    enable.Code = REQ_ENABLE_DEVICE;
-    enable.Result = -1;
-    CopyToField(enable.Body.Device.ClassName, L"Class");
-    CopyToField(enable.Body.Device.HwIdPrefix, L"Prefix");
-    TALO_REQUEST disable = {};
-    disable.Code = REQ_DISABLE_DEVICE;
-    disable.Result = -1;
-    CopyToField(disable.Body.Device.ClassName, L"Class");
-
+    const TALO_REQUEST expected[] = {
+        RegistryRequest(REQ_SET_DWORD, L"Key", L"Value", 0),
+        RegistryRequest(REQ_SET_DWORD, L"Key", L"Value", 1),
+        RegistryRequest(REQ_SET_STRING, L"Key", L"Value", 0, L"Text"),
+        DeviceRequest(REQ_ENABLE_DEVICE, L"Class", L"Prefix"),
+        DeviceRequest(REQ_DISABLE_DEVICE, L"Class", L""),
+    };
     const std::vector<TALO_REQUEST> received = service.Received();
-    const TALO_REQUEST expected[] = {number, numberOne, text, enable, disable};
     ASSERT_EQ(received.size(), std::size(expected));
     for (size_t i = 0; i < received.size(); ++i) {
         SCOPED_TRACE(i);

@@ -1,6 +1,6 @@
 #include "service/wnp/RequestPolicy.h"
 
-#include "service/ipc/RequestFields.h"
+#include "tests/service/TestRequests.h"
 
 #include <gtest/gtest.h>
 
@@ -10,38 +10,6 @@ namespace {
 
 constexpr wchar_t kDeviceList[] = L"SOFTWARE\\Korvath\\Airvane\\Device";
 constexpr wchar_t kCompanion[] = L"Software\\Korvath\\quillon\\Initialize";
-
-TALO_REQUEST RegistryRequest(DWORD code, const std::wstring& key, const std::wstring& value, DWORD number = 0,
-                             const std::wstring& text = L"")
-{
-    TALO_REQUEST request = {};
-    request.Code = code;
-    request.Result = -1;
-    EXPECT_TRUE(CopyToField(request.Body.Registry.KeyPath, key.c_str()));
-    EXPECT_TRUE(CopyToField(request.Body.Registry.ValueName, value.c_str()));
-    if (code == REQ_SET_DWORD)
-        request.Body.Registry.Data.Number = number;
-    else
-        EXPECT_TRUE(CopyToField(request.Body.Registry.Data.Text, text.c_str()));
-    return request;
-}
-
-TALO_REQUEST DeviceRequest(const std::wstring& className, const std::wstring& prefix, DWORD code = REQ_ENABLE_DEVICE)
-{
-    TALO_REQUEST request = {};
-    request.Code = code;
-    request.Result = -1;
-    EXPECT_TRUE(CopyToField(request.Body.Device.ClassName, className.c_str()));
-    EXPECT_TRUE(CopyToField(request.Body.Device.HwIdPrefix, prefix.c_str()));
-    return request;
-}
-
-template <size_t N>
-void FillWithoutTerminator(wchar_t (&field)[N])
-{
-    for (wchar_t& c : field)
-        c = L'x';
-}
 
 } // namespace
 
@@ -133,10 +101,6 @@ TEST(RequestPolicy, DeviceRecordIndexReadsTheDecimalPrefix)
 
 namespace {
 
-constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
-constexpr wchar_t kModemPort[] = L"USB\\VID_1E0E&PID_9001&MI_01";
-constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
-
 CDevicePolicy NotebookPolicy()
 {
     CDevicePolicy policy;
@@ -178,11 +142,11 @@ TEST(RequestPolicy, DevicesAreThoseTheSystemManages)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(IsPermittedDeviceRequest(DeviceRequest(c.className, c.prefix), policy), c.permitted);
-        EXPECT_EQ(IsPermittedDeviceRequest(DeviceRequest(c.className, c.prefix, REQ_DISABLE_DEVICE), policy),
+        EXPECT_EQ(IsPermittedDeviceRequest(DeviceRequest(REQ_ENABLE_DEVICE, c.className, c.prefix), policy), c.permitted);
+        EXPECT_EQ(IsPermittedDeviceRequest(DeviceRequest(REQ_DISABLE_DEVICE, c.className, c.prefix), policy),
                   c.permitted);
     }
-    EXPECT_FALSE(IsPermittedDeviceRequest(DeviceRequest(L"USB", kModemRoot, REQ_SET_STRING), policy));
+    EXPECT_FALSE(IsPermittedDeviceRequest(DeviceRequest(REQ_SET_STRING, L"USB", kModemRoot), policy));
 }
 
 TEST(RequestPolicy, DeviceFieldsMustBeTerminatedWithinThemselves)
@@ -191,13 +155,13 @@ TEST(RequestPolicy, DeviceFieldsMustBeTerminatedWithinThemselves)
     const std::wstring longestClass(127, L'c');
     const std::wstring longestPrefix(447, L'p');
     policy.AddNamedDevice(longestClass, longestPrefix);
-    EXPECT_TRUE(IsPermittedDeviceRequest(DeviceRequest(longestClass, longestPrefix), policy));
+    EXPECT_TRUE(IsPermittedDeviceRequest(DeviceRequest(REQ_ENABLE_DEVICE, longestClass, longestPrefix), policy));
 
-    TALO_REQUEST className = DeviceRequest(longestClass, longestPrefix);
+    TALO_REQUEST className = DeviceRequest(REQ_ENABLE_DEVICE, longestClass, longestPrefix);
     className.Body.Device.ClassName[127] = L'c'; // the text would go on into the prefix
     EXPECT_FALSE(IsPermittedDeviceRequest(className, policy));
 
-    TALO_REQUEST prefix = DeviceRequest(longestClass, longestPrefix);
+    TALO_REQUEST prefix = DeviceRequest(REQ_ENABLE_DEVICE, longestClass, longestPrefix);
     FillWithoutTerminator(prefix.Body.Device.HwIdPrefix);
     EXPECT_FALSE(IsPermittedDeviceRequest(prefix, policy));
 }

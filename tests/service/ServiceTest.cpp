@@ -10,6 +10,7 @@
 #include "service/wnp/ServiceState.h"
 #include "sim/SimNotebook.h"
 #include "tests/service/ProductValues.h"
+#include "tests/service/TestRequests.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScopedSimMachine.h"
 #include "tests/support/UniqueName.h"
@@ -87,17 +88,6 @@ protected:
     int threadsBefore_ = 0;
 };
 
-TALO_REQUEST Filled(DWORD code)
-{
-    TALO_REQUEST request;
-    auto* bytes = reinterpret_cast<unsigned char*>(&request);
-    for (size_t i = 0; i < sizeof(request); ++i)
-        bytes[i] = static_cast<unsigned char>(i * 7 + 1);
-    request.Code = code;
-    request.Result = -1;
-    return request;
-}
-
 } // namespace
 
 TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
@@ -125,17 +115,17 @@ TEST_F(InProcessService, UnknownCodesAreAnsweredWithTheRequestUnchanged)
 {
     for (const DWORD code : {0u, 6u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(code);
-        const TALO_REQUEST request = Filled(code);
+        const TALO_REQUEST request = PatternRequest(code, code);
         TALO_REQUEST reply = request;
         SendRequest(reply);
-        EXPECT_EQ(std::memcmp(&reply, &request, sizeof(request)), 0);
+        EXPECT_TRUE(SameBytes(reply, request));
     }
 }
 
 TEST_F(InProcessService, FieldsWithoutTheirTerminatorAreRefused)
 {
     ScopedProductValues restore;
-    TALO_REQUEST text = Filled(REQ_SET_STRING);
+    TALO_REQUEST text = PatternRequest(REQ_SET_STRING, 1);
     CopyToField(text.Body.Registry.KeyPath, kDeviceListKey);
     CopyToField(text.Body.Registry.ValueName, L"0_Class"); // the text field has no terminator
     SendRequest(text);
@@ -143,28 +133,10 @@ TEST_F(InProcessService, FieldsWithoutTheirTerminatorAreRefused)
     std::wstring value;
     EXPECT_FALSE(ReadMachineString(kDeviceListKey, L"0_Class", &value)) << "written: " << value.size();
 
-    TALO_REQUEST device = Filled(REQ_DISABLE_DEVICE);
+    TALO_REQUEST device = PatternRequest(REQ_DISABLE_DEVICE, 2);
     SendRequest(device);
     EXPECT_EQ(device.Result, 1);
 }
-
-namespace {
-
-constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
-constexpr wchar_t kEthernetAdapter[] = L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06";
-
-// The state of the first simulated device whose hardware ID is given, as the notebook shows it.
-SimDevice SimulatedDevice(const wchar_t* hardwareId)
-{
-    for (const SimDevice& device : CSimNotebook().Devices()) {
-        if (device.hardwareIds.front() == hardwareId)
-            return device;
-    }
-    ADD_FAILURE() << "no simulated device";
-    return SimDevice();
-}
-
-} // namespace
 
 // No text file lies beside the test program: only registered adapters are managed here.
 TEST_F(InProcessService, SwitchesRegisteredAdaptersAndEjectsOnTheSimulatedNotebook)
@@ -191,12 +163,10 @@ TEST_F(InProcessService, SwitchesRegisteredAdaptersAndEjectsOnTheSimulatedNotebo
     notebook.SetFailures(SimulatedDevice(kWlanAdapter).number, simfail::kClassInstaller);
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "the installer refused";
 
-    TALO_REQUEST eject = {};
-    eject.Code = REQ_EJECT_MEDIA;
-    eject.Result = -1;
+    TALO_REQUEST eject = NewRequest(REQ_EJECT_MEDIA);
     SendRequest(eject);
     EXPECT_EQ(eject.Result, 0);
-    EXPECT_FALSE(SimulatedDevice(L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00").present);
+    EXPECT_FALSE(SimulatedDevice(kCdrom).present);
     SendRequest(eject);
     EXPECT_EQ(eject.Result, 3) << "no drive left";
 }
@@ -218,12 +188,7 @@ TEST_F(InProcessService, StopsWhenIdleAndThenAnswersNobody)
 TEST_F(InProcessService, StopsWhileARequestIsCarriedOut)
 {
     ScopedProductValues restore;
-    TALO_REQUEST request = {};
-    request.Code = REQ_SET_DWORD;
-    request.Result = -1;
-    CopyToField(request.Body.Registry.KeyPath, kCompanionFlagKey);
-    CopyToField(request.Body.Registry.ValueName, kCompanionFlagValue);
-    request.Body.Registry.Data.Number = 1;
+    const TALO_REQUEST request = RegistryRequest(REQ_SET_DWORD, kCompanionFlagKey, kCompanionFlagValue, 1);
     CEvent requestEvent(kRequestEvent, TRUE, FALSE, 0, 0);
     CEvent completionEvent(kCompletionEvent, TRUE, FALSE, 0, 0);
     ASSERT_TRUE(requestEvent.IsObtained() && completionEvent.IsObtained());
