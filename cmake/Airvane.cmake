@@ -34,3 +34,17 @@ function(airvane_deliverable name kind)
         endif()
     endforeach()
 endfunction()
+
+# The version header the resource scripts include, from project(VERSION ...).
+configure_file(${CMAKE_CURRENT_LIST_DIR}/AirvaneVersion.h.in ${CMAKE_BINARY_DIR}/generated/AirvaneVersion.h)
+
+# airvane_resources(<name> <file.rc> [DEPENDS <files the script includes>...])
+# An object library holding one compiled resource script. Resources in a static
+# library are dropped at link time; an object library's objects are always linked.
+function(airvane_resources name script)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    add_library(${name} OBJECT ${script})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+    # windres does not report what a script includes: rebuild when any of it changes.
+    set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${ARG_DEPENDS}")
+endfunction()

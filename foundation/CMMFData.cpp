@@ -31,10 +31,16 @@ CMMFData::CMMFData(const wchar_t* mappingName)
 
 CMMFData::~CMMFData()
 {
-    if (mapping_) {
-        CSynchronizer lock(blockMutexName_, 1, INFINITE);
-        mapping_.Reset();
-    }
+    if (mapping_ || view_)
+        CloseBlock();
+}
+
+void CMMFData::CloseBlock()
+{
+    CSynchronizer lock(blockMutexName_, 1, INFINITE);
+    view_.Reset();
+    viewBytes_ = 0;
+    mapping_.Reset();
 }
 
 int CMMFData::CreateBlock(DWORD size)
@@ -50,36 +56,63 @@ int CMMFData::CreateBlock(DWORD size)
     // A mapping that already exists is opened: it counts as success.
     mapping_.Reset(
         CreateFileMappingW(INVALID_HANDLE_VALUE, security.Attributes(), PAGE_READWRITE, 0, size, mappingName_));
-    return mapping_ ? 1 : 0;
+    if (!mapping_)
+        return 0;
+    // The creator copies through one view for its life instead of mapping one per copy;
+    // without it, its copies map their own like everybody else's.
+    view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    MEMORY_BASIC_INFORMATION region;
+    if (view_ && VirtualQuery(view_.Get(), &region, sizeof(region)) != 0)
+        viewBytes_ = region.RegionSize;
+    else
+        view_.Reset();
+    return 1;
 }
 
 int CMMFData::ReadBlock(void* destination, size_t bytes)
 {
-    return Copy(destination, bytes, false);
+    return Copy(destination, bytes, false, nullptr);
 }
 
 int CMMFData::WriteBlock(const void* source, size_t bytes)
 {
-    return Copy(const_cast<void*>(source), bytes, true);
+    return Copy(const_cast<void*>(source), bytes, true, nullptr);
+}
+
+int CMMFData::WriteBlockAndSignal(const void* source, size_t bytes, HANDLE event)
+{
+    return Copy(const_cast<void*>(source), bytes, true, event);
 }
 
 // A copy larger than the mapped view fails rather than run past it.
-int CMMFData::Copy(void* buffer, size_t bytes, bool write)
+int CMMFData::Copy(void* buffer, size_t bytes, bool write, HANDLE signal)
 {
     if (!IsUsable())
         return 0;
     const DWORD access = write ? FILE_MAP_ALL_ACCESS : FILE_MAP_READ;
     CSynchronizer lock(blockMutexName_, 1, INFINITE);
-    KernelHandle mapping(OpenFileMappingW(access, FALSE, mappingName_));
-    if (!mapping)
-        return 0;
-    MappedView view(MapViewOfFile(mapping.Get(), access, 0, 0, 0));
-    MEMORY_BASIC_INFORMATION region;
-    if (!view || VirtualQuery(view.Get(), &region, sizeof(region)) == 0 || bytes > region.RegionSize)
+    void* base = view_.Get();
+    size_t available = viewBytes_;
+    KernelHandle mapping;
+    MappedView view;
+    if (!base) {
+        mapping.Reset(OpenFileMappingW(access, FALSE, mappingName_));
+        if (!mapping)
+            return 0;
+        view.Reset(MapViewOfFile(mapping.Get(), access, 0, 0, 0));
+        MEMORY_BASIC_INFORMATION region;
+        if (!view || VirtualQuery(view.Get(), &region, sizeof(region)) == 0)
+            return 0;
+        base = view.Get();
+        available = region.RegionSize;
+    }
+    if (bytes > available)
         return 0;
     if (write)
-        std::memcpy(view.Get(), buffer, bytes);
+        std::memcpy(base, buffer, bytes);
     else
-        std::memcpy(buffer, view.Get(), bytes);
+        std::memcpy(buffer, base, bytes);
+    if (signal)
+        SetEvent(signal);
     return 1;
 }

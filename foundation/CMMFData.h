@@ -6,10 +6,10 @@
 #include <windows.h>
 
 // A named block of shared memory in the paging file, guarded across processes
-// by its own mutex. The creating side (the service) holds the mapping for its
-// life; the other side opens it for one copy at a time. Copies always start at
-// offset 0. A name that does not fit its buffer leaves the object unusable:
-// every operation then fails.
+// by its own mutex. The creating side (the service) holds the mapping and one
+// view of it for its life; the other side opens it for one copy at a time.
+// Copies always start at offset 0. A name that does not fit its buffer leaves
+// the object unusable: every operation then fails.
 class CMMFData {
 public:
     explicit CMMFData(const wchar_t* mappingName);
@@ -22,6 +22,11 @@ public:
     int CreateBlock(DWORD size);
     int ReadBlock(void* destination, size_t bytes);
     int WriteBlock(const void* source, size_t bytes);
+    // Writes, then sets the event before the block mutex is released, so that a
+    // side closing the block under that mutex sees either both or neither.
+    int WriteBlockAndSignal(const void* source, size_t bytes, HANDLE event);
+    // The creating side gives the block up: later copies by others fail.
+    void CloseBlock();
 
     const wchar_t* GetMappingName() const { return mappingName_; }
     const wchar_t* GetBlockMutexName() const { return blockMutexName_; }
@@ -29,9 +34,11 @@ public:
 
 private:
     bool IsUsable() const { return mappingName_[0] != L'\0'; }
-    int Copy(void* buffer, size_t bytes, bool write);
+    int Copy(void* buffer, size_t bytes, bool write, HANDLE signal);
 
     wchar_t blockMutexName_[520];
     wchar_t mappingName_[260];
     KernelHandle mapping_;
+    MappedView view_;  // the creating side's view, mapped once
+    size_t viewBytes_ = 0;
 };

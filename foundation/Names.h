@@ -63,6 +63,10 @@ constexpr wchar_t kLanguageIniFile[] = L"Language.ini";
 constexpr wchar_t kTextFile[] = L"TALOTXT.ini";
 constexpr wchar_t kSettingsProgramFile[] = L"TALOSetting.exe";
 constexpr wchar_t kLauncherProgramFile[] = L"TALOLauncher.exe";
+constexpr wchar_t kServiceLibraryFile[] = L"TALOWNP.dll";
+
+// The Windows service that hosts the library on today's Windows.
+constexpr wchar_t kServiceName[] = L"TALOService";
 
 // Sections of the text file.
 constexpr wchar_t kSettingsSection[] = L"TALOGUI";

@@ -200,6 +200,44 @@ TEST(CMMFData, BlockIsSharedWithAnotherProcess)
     EXPECT_EQ(client.ReadBlock(tooLarge.data(), tooLarge.size()), 0);
 }
 
+TEST(CMMFData, WriteAndSignalSetsTheEventOnlyWithAWrite)
+{
+    const std::wstring name = L"Global\\" + UniqueName(L"Signalled");
+    KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CMMFData client(name.c_str());
+    const wchar_t text[] = L"request";
+    EXPECT_EQ(client.WriteBlockAndSignal(text, sizeof(text), event.Get()), 0);
+    EXPECT_EQ(WaitForSingleObject(event.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no block, no signal";
+
+    CMMFData service(name.c_str());
+    ASSERT_EQ(service.CreateBlock(1160), 1);
+    EXPECT_EQ(client.WriteBlockAndSignal(text, sizeof(text), event.Get()), 1);
+    EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0);
+    wchar_t read[8] = {};
+    ASSERT_EQ(service.ReadBlock(read, sizeof(read)), 1);
+    EXPECT_STREQ(read, text);
+}
+
+TEST(CMMFData, AClosedBlockIsGoneForEveryone)
+{
+    const std::wstring name = L"Global\\" + UniqueName(L"Closed");
+    CMMFData service(name.c_str());
+    CMMFData client(name.c_str());
+    ASSERT_EQ(service.CreateBlock(64), 1);
+    const char written[] = "reply";
+    ASSERT_EQ(service.WriteBlock(written, sizeof(written)), 1);
+    char read[sizeof(written)] = {};
+    ASSERT_EQ(client.ReadBlock(read, sizeof(read)), 1);
+    EXPECT_STREQ(read, written);
+
+    service.CloseBlock();
+    EXPECT_EQ(service.GetMappingHandle(), nullptr);
+    EXPECT_EQ(client.ReadBlock(read, sizeof(read)), 0);
+    EXPECT_EQ(service.ReadBlock(read, sizeof(read)), 0);
+    EXPECT_EQ(service.CreateBlock(64), 1) << "created anew";
+    EXPECT_EQ(client.WriteBlock(written, sizeof(written)), 1);
+}
+
 TEST(CMMFData, CopiesWaitForTheBlockMutex)
 {
     const std::wstring name = L"Global\\" + UniqueName(L"Guarded");

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "foundation/Handle.h"
+
+#include <windows.h>
+
+// The switching service as the host runs it: the library beside the program,
+// started once through its Startup export, stopped through its hidden window.
+class CHostedService {
+public:
+    CHostedService() = default;
+    virtual ~CHostedService() = default;
+    CHostedService(const CHostedService&) = delete;
+    CHostedService& operator=(const CHostedService&) = delete;
+
+    // Loads the library and calls Startup; true once the service window exists.
+    bool Start();
+    // Sends WM_CLOSE so that the orderly stop runs, and waits until the window's
+    // thread has ended, calling progress about once a second meanwhile.
+    void Stop(void (*progress)());
+
+private:
+    Library library_;
+    HWND window_ = nullptr;
+};
+
+// The service window of this process. The launcher's window has the same
+// class, so the window is told apart by the process that owns it.
+HWND FindServiceWindow();
+// The service window once its thread runs its message loop; null if it does
+// not within the time.
+HWND AwaitServiceWindow(DWORD timeoutMs);

@@ -1,0 +1,17 @@
+#include "service/wnp/ServiceStartup.h"
+#include "service/wnp/ServiceState.h"
+
+// The logon process's other notifications; TALOWNP.def exports this one
+// function as Lock, Logoff, Logon, Shutdown, StartShell and Unlock.
+extern "C" void WINAPI IgnoreNotification(void*)
+{
+}
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = module;
+        DisableThreadLibraryCalls(module);
+    }
+    return TRUE;
+}

@@ -1,0 +1,34 @@
+#include "service/wnp/RequestHandlers.h"
+
+#include "foundation/CcRegistry.h"
+#include "service/wnp/RequestPolicy.h"
+
+namespace {
+
+// 0 once the value is written: a key that opens is not yet a value written.
+void WriteValue(TALO_REQUEST& request, DWORD type)
+{
+    request.Result = -1;
+    if (!IsPermittedRegistryRequest(request))
+        return;
+    const TALO_REGISTRY_REQUEST& fields = request.Body.Registry;
+    CcRegistry key;
+    if (!key.CreateKey(fields.KeyPath, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS))
+        return;
+    const int written = type == REG_DWORD ? key.SetDWord(fields.ValueName, fields.Data.Number)
+                                          : key.SetValue(fields.ValueName, fields.Data.Text, REG_SZ, 0);
+    if (written)
+        request.Result = 0;
+}
+
+} // namespace
+
+void HandleSetDWord(TALO_REQUEST& request)
+{
+    WriteValue(request, REG_DWORD);
+}
+
+void HandleSetString(TALO_REQUEST& request)
+{
+    WriteValue(request, REG_SZ);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "foundation/CMMFData.h"
+#include "foundation/CcCheckDualExec.h"
+#include "foundation/Handle.h"
+
+#include <string>
+#include <windows.h>
+
+// The switching service's process-wide objects, one each for the life of the library.
+
+extern CcCheckDualExec g_instanceGuard;
+extern CMMFData g_block;       // the request block; the service creates and holds it
+extern HINSTANCE g_module;     // the library, kept when it is attached
+extern HWND g_window;          // the hidden window, once created
+// The stop flag, as an event so that the worker can wait for a request and for
+// the stop at once. Set by WM_CLOSE; cleared when the service starts.
+extern KernelHandle g_stopFlag;
+extern KernelHandle g_worker;  // the worker thread, which the orderly stop waits for
+
+// The folder of the library, with a trailing backslash: the data files lie beside it.
+std::wstring ServiceFolder();

@@ -1,0 +1,77 @@
+#include "service/wnp/ServiceWindow.h"
+
+#include "foundation/Names.h"
+#include "service/ipc/TaloRequest.h"
+#include "service/wnp/RequestWorker.h"
+#include "service/wnp/ServiceState.h"
+
+namespace {
+
+HWND CreateServiceWindow()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = ServiceWndProc;
+    windowClass.hInstance = g_module;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kServiceWindowClass;
+    // The class stays registered when the service stops; a later start reuses it.
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    return CreateWindowExW(0, kServiceWindowClass, L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr, nullptr,
+                           g_module, nullptr);
+}
+
+// The worker ends after the request it may be carrying out; it closes the
+// block and answers whoever still waits. Its end is waited for, not the
+// completion event, which the clients share.
+void StopService(HWND window)
+{
+    SetEvent(g_stopFlag.Get());
+    if (g_worker) {
+        WaitForSingleObject(g_worker.Get(), INFINITE);
+        g_worker.Reset();
+    }
+    DestroyWindow(window);
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+DWORD WINAPI ServiceWindowThread(void*)
+{
+    ResetEvent(g_stopFlag.Get());
+    const HWND window = CreateServiceWindow();
+    if (!window) {
+        g_block.CloseBlock();
+        return 0;
+    }
+    g_window = window;
+    g_worker.Reset(CreateThread(nullptr, 0, RequestWorker, window, 0, nullptr));
+    if (!g_worker)
+        g_block.CloseBlock(); // nobody would answer: clients find no service instead
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    g_window = nullptr;
+    return 0;
+}
+
+LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        // Without a block the service still runs; clients then find no service.
+        g_block.CreateBlock(kRequestBlockSize);
+        break;
+    case WM_CLOSE:
+        StopService(window);
+        return 0; // the window is gone
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,95 @@
+#include "settings/ProgressWindow.h"
+
+#include "foundation/CTextMgr.h"
+#include "foundation/CcException.h"
+#include "foundation/Names.h"
+#include "settings/SettingsResources.h"
+
+#include <atomic>
+#include <memory>
+#include <new>
+#include <process.h>
+
+UINT SwitchDoneMsg = 0;
+
+namespace {
+
+constexpr wchar_t kTitleKey[] = L"MESSAGE_PROGRESS_TITLE";
+constexpr wchar_t kMessageKey[] = L"MESSAGE_PROGRESS_MESSAGE";
+
+// The notice's texts, read on the thread that starts it and handed to the
+// progress thread, which never touches the text manager.
+struct ProgressTexts {
+    wchar_t title[128];
+    wchar_t message[512];
+};
+
+std::atomic<const CTextMgr*> textMgr{nullptr};
+
+// Written by the progress thread as the notice is created, read by CloseProgress.
+std::atomic<HWND> progressWindow{nullptr};
+
+INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        const auto* texts = reinterpret_cast<const ProgressTexts*>(lParam);
+        SetWindowTextW(dialog, texts->title);
+        SetDlgItemTextW(dialog, IDC_PROGRESS_MESSAGE, texts->message);
+        // Published before the notice is shown, so that a CloseProgress from
+        // now on reaches it: its message waits in the queue until the loop runs.
+        progressWindow.store(dialog);
+    } else if (message == SwitchDoneMsg && SwitchDoneMsg != 0) {
+        DestroyWindow(dialog);
+    }
+    return FALSE;
+}
+
+// Destroying the notice does not end the loop: the thread lasts until the
+// process ends, which follows right after a preset is applied.
+void __cdecl ProgressThread(void* argument)
+{
+    std::unique_ptr<ProgressTexts> texts(static_cast<ProgressTexts*>(argument));
+    const HWND notice = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), nullptr,
+                                           ProgressDlgProc, reinterpret_cast<LPARAM>(texts.get()));
+    texts.reset();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(notice) && IsDialogMessageW(notice, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace
+
+UINT RegisterSwitchDoneMsg()
+{
+    SwitchDoneMsg = RegisterWindowMessageW(kSwitchDoneMessage);
+    return SwitchDoneMsg;
+}
+
+void SetProgressTextMgr(const CTextMgr* texts)
+{
+    textMgr.store(texts);
+}
+
+void StartProgress(HWND)
+{
+    std::unique_ptr<ProgressTexts> texts(CheckAllocation(new (std::nothrow) ProgressTexts()));
+    // CopyText leaves the manager's value buffer alone: a text the caller holds
+    // from GetText stays valid.
+    if (const CTextMgr* source = textMgr.load()) {
+        source->CopyText(kTitleKey, texts->title, ARRAYSIZE(texts->title));
+        source->CopyText(kMessageKey, texts->message, ARRAYSIZE(texts->message));
+    }
+    if (_beginthread(ProgressThread, 0, texts.get()) != static_cast<uintptr_t>(-1))
+        texts.release();
+}
+
+void CloseProgress()
+{
+    const HWND notice = progressWindow.load();
+    if (SwitchDoneMsg != 0 && notice && IsWindow(notice))
+        PostMessageW(notice, SwitchDoneMsg, 0, 0);
+}

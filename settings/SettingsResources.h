@@ -1,0 +1,32 @@
+#pragma once
+
+// Resource ids of the settings program, one block per dialog. Read by the
+// resource compiler as well as by C++: plain #defines only.
+
+// The program's icon: a radio mast on a blue tile.
+#define IDI_SETTINGS 106
+
+// Dialog 101: the settings window.
+#define IDD_MAIN 101
+#define IDC_MAIN_AUTOSTART 1003
+#define IDC_MAIN_DELETE 1005
+#define IDC_MAIN_TITLE 1007
+#define IDC_MAIN_COPYRIGHT 1008
+#define IDC_MAIN_DESCRIPTION 1009
+#define IDC_MAIN_PRESET_LABEL 1010
+#define IDC_MAIN_PRESET_LIST 1011
+#define IDC_MAIN_STATUS_LABEL 1012
+#define IDC_MAIN_DEVICE_TREE 1013
+// OK and Cancel are IDOK (1) and IDCANCEL (2).
+
+// Dialog 102: naming a new preset.
+#define IDD_REGISTER 102
+#define IDC_REGISTER_NAME 1004
+#define IDC_REGISTER_DESCRIPTION 1014
+#define IDC_REGISTER_NAME_LABEL 1015
+// Register is IDOK (1), Cancel IDCANCEL (2); apply-only ends the dialog with 3.
+#define IDC_REGISTER_APPLY_ONLY 3
+
+// Dialog 107: the notice shown while a preset is applied.
+#define IDD_PROGRESS 107
+#define IDC_PROGRESS_MESSAGE 1016

@@ -1,0 +1,469 @@
+#include "foundation/CMMFData.h"
+#include "foundation/Names.h"
+#include "service/ipc/RequestClient.h"
+#include "service/ipc/RequestFields.h"
+#include "sim/SimNotebook.h"
+#include "tests/service/InstalledService.h"
+#include "tests/service/ProductValues.h"
+#include "tests/service/TestRequests.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/UniqueName.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+// End to end: TALOService.exe of the simulated notebook runs under the
+// prefix's service manager, and requests come from this program and from
+// child processes of it.
+
+namespace {
+
+// The service reads the simulated notebook of the machine's default key, like
+// the demo; the tests seed it and clear it again when they end.
+class InstalledServiceEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
+        installed_ = InstallAndStartService();
+    }
+    void TearDown() override
+    {
+        StopAndRemoveService();
+        CSimNotebook().Clear();
+    }
+    static bool Installed() { return installed_; }
+
+private:
+    static inline bool installed_ = false;
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
+
+class HostedService : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
+        if (ServiceState() != SERVICE_RUNNING) {
+            ASSERT_TRUE(StartInstalledService());
+        }
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+    }
+};
+
+// What a request could change of the simulated devices.
+std::vector<std::pair<bool, bool>> DeviceStates()
+{
+    std::vector<std::pair<bool, bool>> states;
+    for (const SimDevice& device : CSimNotebook().Devices())
+        states.emplace_back(device.Disabled(), device.present);
+    return states;
+}
+
+// Sends the request; true when the reply is the request itself with the expected result.
+bool ExchangeAndCheck(TALO_REQUEST request, LONG expectedResult)
+{
+    TALO_REQUEST reply = request;
+    SendRequest(reply);
+    request.Result = expectedResult;
+    return SameBytes(reply, request);
+}
+
+std::wstring RecordName(int index, const wchar_t* field)
+{
+    return std::to_wstring(index) + field;
+}
+
+// A text unique to one request of one client.
+std::wstring RecordText(int client, int request)
+{
+    return L"client " + std::to_wstring(client) + L" request " + std::to_wstring(request);
+}
+
+constexpr int kStressClients = 8;
+constexpr int kStressRequests = 100;
+
+// One client of the stress test: 100 mixed requests, each reply checked whole.
+// The exit code is the number of replies that were not the request's own.
+const ChildRole kStressClient(L"stress", [](const std::vector<std::wstring>& args) {
+    const int base = std::stoi(args[0]);
+    const int client = std::stoi(args[1]);
+    const DWORD deviceNum = static_cast<DWORD>(std::stoul(args[2]));
+    const std::wstring forbiddenKey = L"SOFTWARE\\AirvaneTests\\" + args[3];
+    int wrong = 0;
+    for (int i = 0; i < kStressRequests; ++i) {
+        const int index = base + client * 1000 + i;
+        bool right = true;
+        switch (i % 5) {
+        case 0:
+            right = ExchangeAndCheck(RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(index, L"_DeviceName"),
+                                                     0, RecordText(client, i)),
+                                     0);
+            break;
+        case 1:
+            right = ExchangeAndCheck(RegistryRequest(REQ_SET_DWORD, kDeviceListKey, kDeviceNumValue, deviceNum, L""), 0);
+            break;
+        case 2:
+            right = ExchangeAndCheck(
+                RegistryRequest(REQ_SET_STRING, forbiddenKey, RecordName(index, L"_Class"), 0, RecordText(client, i)),
+                -1);
+            break;
+        case 3:
+            right = ExchangeAndCheck(PatternRequest(i % 2 ? 0 : 6, client * 1000 + i), -1);
+            break;
+        default:
+            right = i % 2 ? ExchangeAndCheck(DeviceRequest(REQ_ENABLE_DEVICE, L"Ports", kModemPort), 0)
+                          : ExchangeAndCheck(DeviceRequest(REQ_DISABLE_DEVICE, L"Net", RecordText(client, i)), 1);
+            break;
+        }
+        wrong += right ? 0 : 1;
+    }
+    return wrong;
+});
+
+// The steps at which a client can die during its exchange.
+enum DeathStep {
+    kAfterTakingTheTransaction,
+    kAfterWriting,
+    kAfterSignalling,
+    kAfterTheAnswer,
+    kAfterResettingTheCompletion,
+    kAfterReadingTheReply,
+    kDeathSteps
+};
+
+// A client that follows the exchange up to the step and then ends: no handle
+// is closed and no ownership released, as when a process is killed.
+const ChildRole kDyingClient(L"die-at", [](const std::vector<std::wstring>& args) -> int {
+    const int step = std::stoi(args[0]);
+    TALO_REQUEST request =
+        RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[1]), L"_DeviceName"), 0, L"dying");
+    const HANDLE transaction = CreateMutexW(nullptr, FALSE, kTransactionMutex);
+    WaitForSingleObject(transaction, INFINITE);
+    if (step == kAfterTakingTheTransaction)
+        ExitProcess(0);
+    const HANDLE completion = CreateEventW(nullptr, TRUE, FALSE, kCompletionEvent);
+    const HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, kRequestEvent);
+    CMMFData block(kRequestBlockName);
+    if (step == kAfterWriting) {
+        block.WriteBlock(&request, sizeof(request));
+        ExitProcess(0);
+    }
+    ResetEvent(completion);
+    block.WriteBlockAndSignal(&request, sizeof(request), requestEvent);
+    if (step == kAfterSignalling)
+        ExitProcess(0);
+    WaitForSingleObject(completion, INFINITE);
+    if (step == kAfterTheAnswer)
+        ExitProcess(0);
+    ResetEvent(completion);
+    if (step == kAfterResettingTheCompletion)
+        ExitProcess(0);
+    block.ReadBlock(&request, sizeof(request));
+    ExitProcess(0);
+    return 0;
+});
+
+// A client that sends request after request until it is killed.
+const ChildRole kBusyClient(L"busy", [](const std::vector<std::wstring>& args) -> int {
+    const int index = std::stoi(args[0]);
+    for (int i = 0;; ++i) {
+        RequestSetString(kDeviceListKey, RecordName(index, L"_DeviceName").c_str(), RecordText(-1, i).c_str());
+        RequestSetDWord(L"SOFTWARE\\AirvaneTests\\Busy", L"Forbidden", 1);
+    }
+});
+
+// Answers each ping with a pong: the raw cost of a cross-process event round trip.
+const ChildRole kEcho(L"echo", [](const std::vector<std::wstring>& args) {
+    const HANDLE ping = OpenEventW(SYNCHRONIZE, FALSE, args[0].c_str());
+    const HANDLE pong = OpenEventW(EVENT_MODIFY_STATE, FALSE, args[1].c_str());
+    const int count = std::stoi(args[2]);
+    for (int i = 0; i < count; ++i) {
+        WaitForSingleObject(ping, INFINITE);
+        SetEvent(pong);
+    }
+    return 0;
+});
+
+// The next client's own exchange: a value written, and the reply its own.
+void ExpectOwnReply(int index, const std::wstring& text)
+{
+    const TALO_REQUEST request = RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(index, L"_DeviceName"), 0, text);
+    EXPECT_TRUE(ExchangeAndCheck(request, 0));
+    std::wstring written;
+    EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(index, L"_DeviceName"), &written));
+    EXPECT_EQ(written, text);
+}
+
+double Median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+} // namespace
+
+TEST_F(HostedService, CarriesOutTheRegistryRequests)
+{
+    ScopedProductValues restore;
+    const int index = TestRecordIndex(1);
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(index, L"_DeviceName").c_str(), L"Adapter"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(index, L"_Class").c_str(), L"Net"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(index, L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 4));
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+
+    std::wstring text;
+    EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(index, L"_DeviceName"), &text));
+    EXPECT_EQ(text, L"Adapter");
+    EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(index, L"_HwId"), &text));
+    EXPECT_EQ(text, L"PCI\\VEN_168C");
+    DWORD number = 0;
+    EXPECT_TRUE(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &number));
+    EXPECT_EQ(number, 4u);
+    EXPECT_TRUE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &number));
+    EXPECT_EQ(number, 1u);
+}
+
+TEST_F(HostedService, SwitchesTheDevicesTheSystemManages)
+{
+    ScopedProductValues restore;
+    for (const auto& [className, prefix] : {std::pair{L"USB", kModemRoot}, std::pair{L"Ports", kModemPort}}) {
+        SCOPED_TRACE(testing::Message() << std::string(prefix, prefix + wcslen(prefix)));
+        EXPECT_EQ(RequestDisableDevice(className, prefix), 0);
+        EXPECT_TRUE(SimulatedDevice(prefix).Disabled());
+        EXPECT_EQ(RequestEnableDevice(className, prefix), 0);
+        EXPECT_FALSE(SimulatedDevice(prefix).Disabled());
+    }
+
+    // The WLAN adapter, once the launcher's catalog has registered it.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1);
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
+    EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
+    EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    TALO_REQUEST eject = NewRequest(REQ_EJECT_MEDIA);
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 0);
+    EXPECT_FALSE(SimulatedDevice(kCdrom).present);
+}
+
+TEST_F(HostedService, AnswersUnknownCodesWithTheRequestUnchanged)
+{
+    for (const DWORD code : {0u, 6u}) {
+        SCOPED_TRACE(code);
+        EXPECT_TRUE(ExchangeAndCheck(PatternRequest(code, code), -1));
+    }
+}
+
+TEST_F(HostedService, RefusesForbiddenRequestsWithNothingDone)
+{
+    ScopedProductValues restore;
+    const auto devicesBefore = DeviceStates();
+    DWORD deviceNumBefore = 0;
+    const bool hadDeviceNum = ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &deviceNumBefore);
+    const std::wstring unique = UniqueName(L"Forbidden");
+    const std::wstring record = RecordName(TestRecordIndex(2), L"_Class");
+    const std::wstring device = kDeviceListKey;
+    const struct {
+        const char* what;
+        TALO_REQUEST request;
+        LONG result;
+        std::wstring key; // where nothing may appear
+        std::wstring value;
+    } cases[] = {
+        {"another key", RegistryRequest(REQ_SET_DWORD, L"SOFTWARE\\AirvaneTests\\" + unique, L"V", 1, L""), -1,
+         L"SOFTWARE\\AirvaneTests\\" + unique, L""},
+        {"the autostart key", RegistryRequest(REQ_SET_STRING, kRunKey, unique, 0, L"evil.exe"), -1, kRunKey, unique},
+        {"another value", RegistryRequest(REQ_SET_STRING, device, unique, 0, L"x"), -1, device, unique},
+        {"a record field as a number", RegistryRequest(REQ_SET_DWORD, device, record, 1, L""), -1, device, record},
+        {"a leading zero", RegistryRequest(REQ_SET_STRING, device, L"0" + record, 0, L"x"), -1, device, L"0" + record},
+        {"the record count as text", RegistryRequest(REQ_SET_STRING, device, kDeviceNumValue, 0, L"x"), -1, L"", L""},
+        {"the flag as 2", RegistryRequest(REQ_SET_DWORD, kCompanionFlagKey, kCompanionFlagValue, 2, L""), -1, L"", L""},
+        {"dot-dot", RegistryRequest(REQ_SET_STRING, device + L"\\..\\" + unique, record, 0, L"x"), -1,
+         L"SOFTWARE\\Korvath\\Airvane\\" + unique, L""},
+        {"a doubled backslash", RegistryRequest(REQ_SET_STRING, L"SOFTWARE\\\\Korvath\\Airvane\\Device", record, 0, L"x"),
+         -1, device, record},
+        {"a leading backslash", RegistryRequest(REQ_SET_STRING, L"\\" + device, record, 0, L"x"), -1, device, record},
+        {"a trailing backslash", RegistryRequest(REQ_SET_STRING, device + L"\\", record, 0, L"x"), -1, device, record},
+        {"a sub-key", RegistryRequest(REQ_SET_DWORD, device + L"\\" + unique, kDeviceNumValue, 1, L""), -1,
+         device + L"\\" + unique, L""},
+        {"an unnamed device", DeviceRequest(REQ_DISABLE_DEVICE, L"Net", kEthernetAdapter), 1, L"", L""},
+        {"every network adapter", DeviceRequest(REQ_DISABLE_DEVICE, L"Net", L""), 1, L"", L""},
+        {"every device of a named class", DeviceRequest(REQ_DISABLE_DEVICE, L"USB", L""), 1, L"", L""},
+        {"part of a named prefix", DeviceRequest(REQ_DISABLE_DEVICE, L"USB", L"USB"), 1, L"", L""},
+        {"a named prefix in another class", DeviceRequest(REQ_DISABLE_DEVICE, L"Ports", kModemRoot), 1, L"", L""},
+        {"an empty class", DeviceRequest(REQ_ENABLE_DEVICE, L"", L""), 1, L"", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(ExchangeAndCheck(c.request, c.result));
+        std::wstring text;
+        if (!c.value.empty()) {
+            EXPECT_FALSE(ReadMachineString(c.key.c_str(), c.value, &text));
+        } else if (!c.key.empty()) {
+            EXPECT_FALSE(MachineKeyExists(c.key));
+        }
+    }
+
+    // Fields without their terminator.
+    TALO_REQUEST key = RegistryRequest(REQ_SET_DWORD, device, kDeviceNumValue, 9, L"");
+    std::fill(std::begin(key.Body.Registry.KeyPath), std::end(key.Body.Registry.KeyPath), L'K');
+    TALO_REQUEST value = RegistryRequest(REQ_SET_DWORD, device, kDeviceNumValue, 9, L"");
+    std::fill(std::begin(value.Body.Registry.ValueName), std::end(value.Body.Registry.ValueName), L'V');
+    TALO_REQUEST text = RegistryRequest(REQ_SET_STRING, device, record, 0, L"");
+    std::fill(std::begin(text.Body.Registry.Data.Text), std::end(text.Body.Registry.Data.Text), L'T');
+    TALO_REQUEST className = DeviceRequest(REQ_DISABLE_DEVICE, L"USB", kModemRoot);
+    std::fill(std::begin(className.Body.Device.ClassName), std::end(className.Body.Device.ClassName), L'C');
+    TALO_REQUEST prefix = DeviceRequest(REQ_DISABLE_DEVICE, L"USB", kModemRoot);
+    std::fill(std::begin(prefix.Body.Device.HwIdPrefix), std::end(prefix.Body.Device.HwIdPrefix), L'P');
+    EXPECT_TRUE(ExchangeAndCheck(key, -1));
+    EXPECT_TRUE(ExchangeAndCheck(value, -1));
+    EXPECT_TRUE(ExchangeAndCheck(text, -1));
+    EXPECT_TRUE(ExchangeAndCheck(className, 1));
+    EXPECT_TRUE(ExchangeAndCheck(prefix, 1));
+    std::wstring written;
+    EXPECT_FALSE(ReadMachineString(kDeviceListKey, record, &written));
+
+    DWORD deviceNumAfter = 0;
+    EXPECT_EQ(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &deviceNumAfter), hadDeviceNum);
+    EXPECT_EQ(deviceNumAfter, deviceNumBefore);
+    DWORD flag = 0;
+    EXPECT_FALSE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &flag) && flag == 2);
+    EXPECT_EQ(DeviceStates(), devicesBefore) << "a device was switched";
+}
+
+TEST_F(HostedService, EightClientsGetTheirOwnReplies)
+{
+    ScopedProductValues restore;
+    const int base = TestRecordIndex(100000);
+    DWORD deviceNum = 0;
+    ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &deviceNum);
+    const std::wstring forbidden = UniqueName(L"Stress");
+    std::vector<DWORD> wrong(kStressClients, kNoExitCode);
+    std::vector<std::thread> clients;
+    for (int client = 0; client < kStressClients; ++client) {
+        clients.emplace_back([&, client] {
+            wrong[client] = RunChild(L"stress", {std::to_wstring(base), std::to_wstring(client),
+                                                 std::to_wstring(deviceNum), forbidden},
+                                     120000);
+        });
+    }
+    for (std::thread& client : clients)
+        client.join();
+    for (int client = 0; client < kStressClients; ++client)
+        EXPECT_EQ(wrong[client], 0u) << "wrong replies of client " << client;
+
+    int written = 0;
+    for (int client = 0; client < kStressClients; ++client) {
+        for (int i = 0; i < kStressRequests; i += 5) {
+            std::wstring text;
+            if (ReadMachineString(kDeviceListKey, RecordName(base + client * 1000 + i, L"_DeviceName"), &text) &&
+                text == RecordText(client, i)) {
+                ++written;
+            }
+        }
+    }
+    EXPECT_EQ(written, kStressClients * kStressRequests / 5);
+    EXPECT_FALSE(MachineKeyExists(L"SOFTWARE\\AirvaneTests\\" + forbidden));
+}
+
+TEST_F(HostedService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
+{
+    ScopedProductValues restore;
+    int slot = 200000;
+    for (int step = 0; step < kDeathSteps; ++step) {
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(testing::Message() << "step " << step << ", round " << round);
+            RunChild(L"die-at", {std::to_wstring(step), std::to_wstring(TestRecordIndex(slot++))});
+            ExpectOwnReply(TestRecordIndex(slot++), L"after step " + std::to_wstring(step));
+        }
+    }
+
+    std::mt19937 random(GetCurrentProcessId());
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(testing::Message() << "killed busy client " << round);
+        // Killed when the time is up, well into its requests: a process starts in about 50 ms.
+        EXPECT_EQ(RunChild(L"busy", {std::to_wstring(TestRecordIndex(slot++))}, 100 + random() % 200), kNoExitCode);
+        ExpectOwnReply(TestRecordIndex(slot++), L"after kill " + std::to_wstring(round));
+    }
+}
+
+TEST_F(HostedService, MeasuresAnExchangeAgainstAnEventRoundTrip)
+{
+    ScopedProductValues restore;
+    constexpr int kRounds = 1000;
+    std::vector<double> exchange;
+    std::vector<double> write;
+    for (int i = 0; i < kRounds; ++i) {
+        TALO_REQUEST request = NewRequest(0);
+        LARGE_INTEGER from, to;
+        QueryPerformanceCounter(&from);
+        SendRequest(request);
+        QueryPerformanceCounter(&to);
+        exchange.push_back(Microseconds(from, to));
+        QueryPerformanceCounter(&from);
+        RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, i % 2);
+        QueryPerformanceCounter(&to);
+        write.push_back(Microseconds(from, to));
+    }
+
+    const std::wstring pingName = UniqueName(L"Ping"), pongName = UniqueName(L"Pong");
+    KernelHandle ping(CreateEventW(nullptr, FALSE, FALSE, pingName.c_str()));
+    KernelHandle pong(CreateEventW(nullptr, FALSE, FALSE, pongName.c_str()));
+    std::vector<double> roundTrip;
+    std::thread echo([&] { RunChild(L"echo", {pingName, pongName, std::to_wstring(kRounds + 1)}); });
+    SetEvent(ping.Get()); // the first round trip waits for the child to start
+    WaitForSingleObject(pong.Get(), INFINITE);
+    for (int i = 0; i < kRounds; ++i) {
+        LARGE_INTEGER from, to;
+        QueryPerformanceCounter(&from);
+        SetEvent(ping.Get());
+        WaitForSingleObject(pong.Get(), INFINITE);
+        QueryPerformanceCounter(&to);
+        roundTrip.push_back(Microseconds(from, to));
+    }
+    echo.join();
+
+    std::cout << "median of " << kRounds << ": exchange " << Median(exchange) << " us, registry write "
+              << Median(write) << " us, cross-process event round trip " << Median(roundTrip) << " us\n";
+    RecordProperty("exchange_us", static_cast<int>(Median(exchange)));
+    RecordProperty("registry_write_us", static_cast<int>(Median(write)));
+    RecordProperty("event_round_trip_us", static_cast<int>(Median(roundTrip)));
+}
+
+TEST_F(HostedService, StopsCleanlyOnScStop)
+{
+    ASSERT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+    EXPECT_TRUE(AwaitServiceState(SERVICE_STOPPED, 10000));
+    DWORD exitCode = 0xFFFFFFFF;
+    ServiceState(&exitCode);
+    EXPECT_EQ(exitCode, static_cast<DWORD>(NO_ERROR));
+
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    EXPECT_EQ(RequestEnableDevice(L"Bluetooth", L""), -1);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(KernelHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, kRequestBlockName)).IsValid());
+
+    EXPECT_TRUE(StartInstalledService()) << "and starts again";
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// TALOService.exe of the simulated notebook (sim/bin beside the tests folder),
+// installed and started in the Wine prefix as an administrator would: with
+// "sc create" and "net start". Removed again with "sc stop" and "sc delete".
+
+#include <string>
+#include <windows.h>
+
+// Runs a command line (such as L"sc.exe stop TALOService") and returns its exit code.
+DWORD RunCommand(const std::wstring& commandLine);
+
+// The service's current state (SERVICE_RUNNING...), 0 when it is not installed.
+DWORD ServiceState(DWORD* exitCode = nullptr);
+// Waits up to timeoutMs for the state; true once it is reached.
+bool AwaitServiceState(DWORD state, DWORD timeoutMs);
+
+// Installs the service, replacing one that an aborted run left, and starts it.
+bool InstallAndStartService();
+bool StartInstalledService();
+void StopAndRemoveService();

@@ -1,0 +1,44 @@
+#pragma once
+
+// The machine-wide values that the service writes for the user programs (the
+// device list and the companion flag) belong to the product. Tests that write
+// them through the service keep a ScopedProductValues, which puts both keys
+// back as they were: values added are removed, values changed are restored,
+// and keys that did not exist are deleted again.
+
+#include <string>
+#include <vector>
+#include <windows.h>
+
+class ScopedProductValues {
+public:
+    ScopedProductValues();
+    ~ScopedProductValues();
+    ScopedProductValues(const ScopedProductValues&) = delete;
+    ScopedProductValues& operator=(const ScopedProductValues&) = delete;
+
+private:
+    struct Value {
+        std::wstring name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    struct Snapshot {
+        std::wstring path;
+        std::wstring firstMissing; // the outermost key of the path that did not exist; empty if it did
+        std::vector<Value> values;
+    };
+    static Snapshot Take(const wchar_t* path);
+    static void Restore(const Snapshot& snapshot);
+
+    std::vector<Snapshot> snapshots_;
+};
+
+// Record indexes of the device list for this test process, far above any real
+// record: "%d_..." value names that no other process uses.
+int TestRecordIndex(int slot);
+
+// Reads a value of HKEY_LOCAL_MACHINE; false when it is missing.
+bool ReadMachineString(const wchar_t* key, const std::wstring& name, std::wstring* text);
+bool ReadMachineDWord(const wchar_t* key, const std::wstring& name, DWORD* number);
+bool MachineKeyExists(const std::wstring& key);

@@ -1,0 +1,252 @@
+#include "service/wnp/ServiceStartup.h"
+
+#include "foundation/CEvent.h"
+#include "foundation/CMMFData.h"
+#include "foundation/CSynchronizer.h"
+#include "foundation/Names.h"
+#include "service/host/HostedService.h"
+#include "service/ipc/RequestClient.h"
+#include "service/ipc/RequestFields.h"
+#include "service/wnp/ServiceState.h"
+#include "sim/SimNotebook.h"
+#include "tests/service/ProductValues.h"
+#include "tests/service/TestRequests.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedSimMachine.h"
+#include "tests/support/UniqueName.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <string>
+
+// The switching service run inside the test program: Startup as the logon
+// process calls it, WM_CLOSE as the host sends it.
+
+namespace {
+
+constexpr DWORD kStartWaitMs = 5000;
+constexpr DWORD kStopWaitMs = 10000;
+
+bool BlockExists()
+{
+    return KernelHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, kRequestBlockName)).IsValid();
+}
+
+int ThreadsOfThisProcess()
+{
+    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    return count;
+}
+
+// WM_CLOSE as the host sends it; true once the window's thread has ended.
+bool StopService(HWND window)
+{
+    KernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window, nullptr)));
+    return thread && PostMessageW(window, WM_CLOSE, 0, 0) &&
+           WaitForSingleObject(thread.Get(), kStopWaitMs) == WAIT_OBJECT_0;
+}
+
+// Exit code 1 when Startup in this child process started a service of its own.
+const ChildRole kStartup(L"startup", [](const std::vector<std::wstring>&) {
+    Startup(nullptr);
+    return AwaitServiceWindow(1000) ? 1 : 0;
+});
+
+class InProcessService : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (BlockExists())
+            GTEST_SKIP() << "a switching service runs on this machine";
+        threadsBefore_ = ThreadsOfThisProcess();
+        Start();
+    }
+
+    void TearDown() override
+    {
+        if (window_) {
+            EXPECT_TRUE(StopService(window_));
+        }
+    }
+
+    void Start()
+    {
+        Startup(nullptr);
+        window_ = AwaitServiceWindow(kStartWaitMs);
+        ASSERT_TRUE(window_);
+    }
+
+    HWND window_ = nullptr;
+    int threadsBefore_ = 0;
+};
+
+} // namespace
+
+TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
+{
+    ScopedProductValues restore;
+    const std::wstring name = std::to_wstring(TestRecordIndex(1)) + L"_DeviceName";
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, name.c_str(), L"802.11n Wireless LAN Adapter"));
+    EXPECT_TRUE(RequestSetDWord(L"software\\korvath\\airvane\\device", kDeviceNumValue, 3));
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    std::wstring text;
+    DWORD number = 0;
+    EXPECT_TRUE(ReadMachineString(kDeviceListKey, name, &text));
+    EXPECT_EQ(text, L"802.11n Wireless LAN Adapter");
+    EXPECT_TRUE(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &number));
+    EXPECT_EQ(number, 3u);
+    EXPECT_TRUE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &number));
+    EXPECT_EQ(number, 1u);
+
+    const std::wstring elsewhere = L"SOFTWARE\\AirvaneTests\\" + UniqueName(L"Forbidden");
+    EXPECT_FALSE(RequestSetDWord(elsewhere.c_str(), L"Value", 1));
+    EXPECT_FALSE(MachineKeyExists(elsewhere));
+}
+
+TEST_F(InProcessService, UnknownCodesAreAnsweredWithTheRequestUnchanged)
+{
+    for (const DWORD code : {0u, 6u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(code);
+        const TALO_REQUEST request = PatternRequest(code, code);
+        TALO_REQUEST reply = request;
+        SendRequest(reply);
+        EXPECT_TRUE(SameBytes(reply, request));
+    }
+}
+
+TEST_F(InProcessService, FieldsWithoutTheirTerminatorAreRefused)
+{
+    ScopedProductValues restore;
+    TALO_REQUEST text = PatternRequest(REQ_SET_STRING, 1);
+    CopyToField(text.Body.Registry.KeyPath, kDeviceListKey);
+    CopyToField(text.Body.Registry.ValueName, L"0_Class"); // the text field has no terminator
+    SendRequest(text);
+    EXPECT_EQ(text.Result, -1);
+    std::wstring value;
+    EXPECT_FALSE(ReadMachineString(kDeviceListKey, L"0_Class", &value)) << "written: " << value.size();
+
+    TALO_REQUEST device = PatternRequest(REQ_DISABLE_DEVICE, 2);
+    SendRequest(device);
+    EXPECT_EQ(device.Result, 1);
+}
+
+// No text file lies beside the test program: only registered adapters are managed here.
+TEST_F(InProcessService, SwitchesRegisteredAdaptersAndEjectsOnTheSimulatedNotebook)
+{
+    ScopedSimMachine machine;
+    CSimNotebook notebook;
+    ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+    ScopedProductValues restore;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "not registered yet";
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    ASSERT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
+    ASSERT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
+    EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);
+    EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
+
+    EXPECT_EQ(RequestDisableDevice(L"Net", kEthernetAdapter), 1);
+    EXPECT_EQ(RequestDisableDevice(L"Net", L""), 1);
+    EXPECT_FALSE(SimulatedDevice(kEthernetAdapter).Disabled());
+
+    notebook.SetFailures(SimulatedDevice(kWlanAdapter).number, simfail::kClassInstaller);
+    EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "the installer refused";
+
+    TALO_REQUEST eject = NewRequest(REQ_EJECT_MEDIA);
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 0);
+    EXPECT_FALSE(SimulatedDevice(kCdrom).present);
+    SendRequest(eject);
+    EXPECT_EQ(eject.Result, 3) << "no drive left";
+}
+
+TEST_F(InProcessService, StopsWhenIdleAndThenAnswersNobody)
+{
+    ASSERT_TRUE(StopService(window_));
+    window_ = nullptr;
+    EXPECT_FALSE(BlockExists());
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_) << "the worker still waits";
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+
+    Start(); // and starts again in the same process
+    EXPECT_TRUE(BlockExists());
+}
+
+TEST_F(InProcessService, StopsWhileARequestIsCarriedOut)
+{
+    ScopedProductValues restore;
+    const TALO_REQUEST request = RegistryRequest(REQ_SET_DWORD, kCompanionFlagKey, kCompanionFlagValue, 1);
+    CEvent requestEvent(kRequestEvent, TRUE, FALSE, 0, 0);
+    CEvent completionEvent(kCompletionEvent, TRUE, FALSE, 0, 0);
+    ASSERT_TRUE(requestEvent.IsObtained() && completionEvent.IsObtained());
+    KernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window_, nullptr)));
+    ASSERT_TRUE(thread);
+    {
+        // Holding the block mutex, write and signal the request: the worker then
+        // waits inside the request for the mutex while the stop begins.
+        CSynchronizer lock(CMMFData(kRequestBlockName).GetBlockMutexName(), 1, INFINITE);
+        KernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kRequestBlockName));
+        MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        ASSERT_TRUE(view);
+        std::memcpy(view.Get(), &request, sizeof(request));
+        SetEvent(requestEvent.GetHandle());
+        Sleep(100);
+        ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
+        Sleep(100);
+    }
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), kStopWaitMs), WAIT_OBJECT_0) << "the stop did not end";
+    window_ = nullptr;
+    DWORD flag = 0;
+    EXPECT_TRUE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &flag)) << "the request was dropped";
+    EXPECT_EQ(flag, 1u);
+    EXPECT_EQ(WaitForSingleObject(completionEvent.GetHandle(), 0), WAIT_OBJECT_0) << "the client was not answered";
+    EXPECT_EQ(WaitForSingleObject(requestEvent.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_FALSE(BlockExists());
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_) << "the worker still waits";
+}
+
+TEST(InProcessServiceWithoutEvents, AnswersNobodyAndStillStops)
+{
+    if (BlockExists())
+        GTEST_SKIP() << "a switching service runs on this machine";
+    ScopedProductValues restore;
+    KernelHandle squatter(CreateMutexW(nullptr, FALSE, kRequestEvent)); // the event cannot be created
+    ASSERT_TRUE(squatter);
+    Startup(nullptr);
+    const HWND window = AwaitServiceWindow(kStartWaitMs);
+    ASSERT_TRUE(window);
+    for (int i = 0; i < 500 && BlockExists(); ++i)
+        Sleep(10);
+    EXPECT_FALSE(BlockExists()) << "a service that cannot answer keeps its block";
+    EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    EXPECT_TRUE(StopService(window));
+}
+
+TEST(ServiceStartup, StartsOneInstanceOnTheMachine)
+{
+    if (BlockExists())
+        GTEST_SKIP() << "a switching service runs on this machine";
+    ScopedProductValues restore;
+    g_instanceGuard.Close(); // this process's earlier services have stopped
+    EXPECT_EQ(RunChild(L"startup", {}), 1u);
+
+    Startup(nullptr);
+    const HWND window = AwaitServiceWindow(kStartWaitMs);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(RunChild(L"startup", {}), 0u);
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 0)) << "this service still answers";
+    EXPECT_TRUE(StopService(window));
+}
