@@ -25,9 +25,10 @@ void WritePreset(CcRegistry& key, const TALO_PRESET& preset)
     }
 }
 
-// Every top-level window of the launcher's class gets the message. On Windows that is
-// the launcher alone; where the switching service's window shares the desktop (Wine has
-// no session 0), the service's window of the same class must not hide the launcher's.
+// Every top-level window of the launcher's class on this desktop gets the message. That
+// is the launcher alone wherever the switching service's window of the same class lives
+// on a desktop of its own (session 0; Wine's service desktop); should the two ever share
+// one, the service's window cannot hide the launcher's, and the notice is harmless to it.
 void NotifyLauncher()
 {
     for (HWND window = FindWindowExW(nullptr, nullptr, kLauncherWindowClass, nullptr); window;

@@ -1,12 +1,16 @@
-// The machine-wide device list, written by the running switching service on the
-// catalog's behalf. The list is the product's own key, restored after each test.
+// With the switching service installed and running under the prefix's service
+// manager: the device list it writes on the catalog's behalf (the product's own
+// key, restored after each test), and the launcher's notice beside its window.
 #include "catalog/DeviceCatalog.h"
 #include "catalog/DeviceList.h"
+#include "catalog/PresetStore.h"
+#include "catalog/PresetsChangedMsg.h"
 
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "tests/catalog/CatalogMachine.h"
+#include "tests/service/InstalledService.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +20,20 @@
 namespace {
 
 using Records_ = std::vector<Record>;
+
+// The service reads the machine's default simulated notebook, which these tests leave
+// alone: it only writes the device list for them.
+class InstalledServiceEnvironment : public testing::Environment {
+public:
+    void SetUp() override { installed_ = InstallAndStartService(); }
+    void TearDown() override { StopAndRemoveService(); }
+    static bool Installed() { return installed_; }
+
+private:
+    static inline bool installed_ = false;
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 
 bool IsServiceRunning()
 {
@@ -38,8 +56,8 @@ class DeviceListTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!IsServiceRunning())
-            GTEST_SKIP() << "the switching service is not running";
+        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
+        ASSERT_TRUE(IsServiceRunning());
     }
 
     CatalogMachine m; // removes the device list; it is restored at the end
@@ -99,6 +117,27 @@ TEST_F(DeviceListTest, AnAdapterSeenForTheFirstTimeIsRegisteredAndThenListedFrom
     EXPECT_EQ(Records_({expected[0], {L"Name from the device list", L"Net", L"PCI\\VEN_168C&DEV_002B", 1}}),
               Records(second));
     EXPECT_EQ(2u, m.RegisteredCount());
+}
+
+TEST_F(DeviceListTest, TheLauncherHearsOfASaveBesideTheServicesWindowOfTheSameClass)
+{
+    RegistrySnapshot settings(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kLauncherWindowClass;
+    ASSERT_NE(0, RegisterClassW(&windowClass));
+    HWND launcher = CreateWindowExW(0, kLauncherWindowClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(launcher);
+
+    TaloPresetList empty;
+    EXPECT_EQ(1, SavePresets(empty));
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, launcher, PresetsChangedMsg, PresetsChangedMsg, PM_REMOVE));
+    EXPECT_TRUE(IsServiceRunning()) << "the service's window took the notice in its stride";
+    DestroyWindow(launcher);
+    UnregisterClassW(kLauncherWindowClass, GetModuleHandleW(nullptr));
 }
 
 } // namespace
