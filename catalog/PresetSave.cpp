@@ -31,6 +31,8 @@ void WritePreset(CcRegistry& key, const TALO_PRESET& preset)
 // one, the service's window cannot hide the launcher's, and the notice is harmless to it.
 void NotifyLauncher()
 {
+    if (PresetsChangedMsg == 0)
+        return;
     for (HWND window = FindWindowExW(nullptr, nullptr, kLauncherWindowClass, nullptr); window;
          window = FindWindowExW(nullptr, window, kLauncherWindowClass, nullptr)) {
         if (IsWindow(window))

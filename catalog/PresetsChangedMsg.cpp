@@ -2,7 +2,11 @@
 
 #include "foundation/Names.h"
 
+// Constant-initialised, so it reads 0 before any program code has run.
+UINT PresetsChangedMsg = 0;
+
 UINT RegisterPresetsChangedMsg()
 {
-    return RegisterWindowMessageW(kPresetsChangedMessage);
+    PresetsChangedMsg = RegisterWindowMessageW(kPresetsChangedMessage);
+    return PresetsChangedMsg;
 }

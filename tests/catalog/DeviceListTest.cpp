@@ -122,6 +122,7 @@ TEST_F(DeviceListTest, AnAdapterSeenForTheFirstTimeIsRegisteredAndThenListedFrom
 TEST_F(DeviceListTest, TheLauncherHearsOfASaveBesideTheServicesWindowOfTheSameClass)
 {
     RegistrySnapshot settings(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey);
+    ASSERT_NE(0u, RegisterPresetsChangedMsg());
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);

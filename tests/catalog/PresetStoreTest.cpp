@@ -133,7 +133,8 @@ class PresetStoreTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(0u, PresetsChangedMsg);
+        ASSERT_NE(0u, RegisterPresetsChangedMsg());
+        ASSERT_EQ(RegisterWindowMessageW(kPresetsChangedMessage), PresetsChangedMsg);
         settings_.Remove();
     }
 
