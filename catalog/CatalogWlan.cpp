@@ -74,7 +74,8 @@ void CDeviceCatalog::AddNetworkCards()
     for (DWORD i = 0;; ++i) {
         wchar_t cardKey[kCardKeyChars];
         DWORD chars = kCardKeyChars;
-        const LONG enumerated = RegEnumKeyExW(cards.GetHandle(), i, cardKey, &chars, nullptr, nullptr, nullptr, nullptr);
+        const LONG enumerated =
+            RegEnumKeyExW(cards.GetHandle(), i, cardKey, &chars, nullptr, nullptr, nullptr, nullptr);
         // A name that does not fit is passed over: cut, it could name another card.
         if (enumerated == ERROR_MORE_DATA)
             continue;

@@ -75,7 +75,8 @@ TEST_F(WlanVersionTest, BeforeVersionSix1394AdaptersAreRefusedWithoutDeviceAcces
 {
     ReportWindowsXp();
     ASSERT_EQ(5, Probe(L"major"));
-    for (const wchar_t* description : {L"1394 Net Adapter", L"IEEE1394a Network", L"IEEE \xFF11\xFF13\xFF19\xFF14 adapter"}) {
+    for (const wchar_t* description :
+         {L"1394 Net Adapter", L"IEEE1394a Network", L"IEEE \xFF11\xFF13\xFF19\xFF14 adapter"}) {
         SCOPED_TRACE(testing::Message() << "description of " << wcslen(description) << " characters");
         EXPECT_EQ(0, IsWlan(description, kAnswering));
         EXPECT_FALSE(IsDosDeviceDefined(kAnswering)) << "the adapter was reached";
