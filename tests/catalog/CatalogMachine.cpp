@@ -57,16 +57,16 @@ CatalogMachine::CatalogMachine() : deviceList(HKEY_LOCAL_MACHINE, kDeviceListKey
     EXPECT_TRUE(notebook.SetWlanService(SimWlanService()));
 }
 
-DWORD CatalogMachine::AddDevice(const DeviceSpec& spec)
+DWORD CatalogMachine::AddDevice(const NewDevice& device)
 {
-    SimDevice device;
-    device.className = spec.className;
-    device.hardwareIds = spec.hardwareIds;
-    device.description = spec.description;
-    device.friendlyName = spec.friendlyName;
-    device.disabledConfig = spec.disabled;
-    device.present = spec.present;
-    const DWORD number = notebook.AddDevice(device);
+    SimDevice simulated;
+    simulated.className = device.className;
+    simulated.hardwareIds = device.hardwareIds;
+    simulated.description = device.description;
+    simulated.friendlyName = device.friendlyName;
+    simulated.disabledConfig = device.disabled;
+    simulated.present = device.present;
+    const DWORD number = notebook.AddDevice(simulated);
     EXPECT_NE(0u, number);
     return number;
 }

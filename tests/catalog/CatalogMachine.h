@@ -33,8 +33,8 @@ void PrintTo(const Record& record, std::ostream* out);
 std::vector<Record> Records(const TaloDeviceArray& catalog);
 
 // A device of a test's notebook.
-struct DeviceSpec {
-    DeviceSpec(std::wstring className, std::vector<std::wstring> hardwareIds, std::wstring description,
+struct NewDevice {
+    NewDevice(std::wstring className, std::vector<std::wstring> hardwareIds, std::wstring description,
                std::optional<std::wstring> friendlyName = std::nullopt, bool disabled = false, bool present = true)
         : className(std::move(className)), hardwareIds(std::move(hardwareIds)), description(std::move(description)),
           friendlyName(std::move(friendlyName)), disabled(disabled), present(present)
@@ -53,7 +53,7 @@ class CatalogMachine {
 public:
     CatalogMachine();
 
-    DWORD AddDevice(const DeviceSpec& spec);
+    DWORD AddDevice(const NewDevice& device);
     // A WLAN adapter: a Net device, its network card (the service name derived from
     // the card), listed by the WLAN service while it works and answering the NDIS query.
     DWORD AddWlanAdapter(const std::wstring& card, const std::wstring& hwId, const std::wstring& description,
