@@ -7,14 +7,6 @@
 
 namespace {
 
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
-    static Type None() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
-};
-using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
-
 // The Windows path of the host of the simulated notebook, derived from this test program's own path.
 std::wstring HostPath()
 {
