@@ -7,7 +7,13 @@
 
 namespace {
 
-// The Windows path of the host of the simulated notebook, derived from this test program's own path.
+std::wstring ServiceName()
+{
+    return kServiceName;
+}
+
+} // namespace
+
 std::wstring HostPath()
 {
     std::vector<wchar_t> program(MAX_PATH);
@@ -18,13 +24,6 @@ std::wstring HostPath()
     wchar_t full[MAX_PATH];
     return GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr) ? full : relative;
 }
-
-std::wstring ServiceName()
-{
-    return kServiceName;
-}
-
-} // namespace
 
 DWORD RunCommand(const std::wstring& commandLine)
 {

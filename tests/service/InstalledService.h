@@ -17,6 +17,9 @@ struct ServiceHandleTraits {
 };
 using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
+// The Windows path of TALOService.exe of the simulated notebook, from this test program's own path.
+std::wstring HostPath();
+
 // Runs a command line (such as L"sc.exe stop TALOService") and returns its exit code.
 DWORD RunCommand(const std::wstring& commandLine);
 
