@@ -117,6 +117,24 @@ TEST_F(CommandLine, EachFailingDeviceIsReportedAndTheOthersStillSwitch)
     EXPECT_EQ(Boxes(), RunSettings(Install(), L"UMTS=OFF /Q").boxes);
 }
 
+TEST_F(CommandLine, UmtsPrefixTooLongForItsFieldIsNotCut)
+{
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetPresent(kModemRoot, false)); // the second modem entry is the one present
+    SimDevice device;
+    device.className = L"Ports";
+    device.hardwareIds = {LongHwIdPrefix() + L"B"};
+    device.description = L"Long";
+    device.disabledConfig = true;
+    const DWORD number = notebook.AddDevice(device);
+    ASSERT_NE(0u, number);
+    EXPECT_EQ(Boxes{SwitchError(L"UMTS Enable Failed")}, RunSettings(Install(), L"UMTS=ON").boxes);
+    EXPECT_TRUE(IsDisabled(number));
+    // The prefix cut to its field names this device, and the service would switch it.
+    EXPECT_EQ(Boxes(), RunSettings(Install(), L"LONGIDS=ON").boxes);
+    EXPECT_FALSE(IsDisabled(number));
+}
+
 TEST_F(CommandLine, DoesNothingWhileAnotherSettingsProgramRuns)
 {
     KernelHandle other(CreateMutexW(nullptr, TRUE, kSettingsInstanceMutex));

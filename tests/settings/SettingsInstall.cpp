@@ -25,6 +25,7 @@ MESSAGE_PROGRESS_MESSAGE=Changing the device settings.\r\nPlease wait...
 0=WLAN
 1=UMTS
 2=BLUETOOTH
+3=LONGIDS
 
 [UMTS]
 UMTS0_ROOT_CLASS=USB
@@ -38,6 +39,16 @@ UMTS0_SUB1_HWID=USB\VID_1E0E&PID_9001&MI_02
 UMTS0_SUB2_CLASS=Ports
 UMTS0_SUB2_HWID=USB\VID_1E0E&PID_9001&MI_03
 )";
+
+// A second modem entry whose sub-device's prefix is too long for its field; cut,
+// it would name the device of the section LONGIDS.
+std::wstring TestTexts()
+{
+    return std::wstring(kTestTexts) +
+           L"UMTS1_ROOT_CLASS=CDROM\nUMTS1_ROOT_HWID=USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00\nUMTS1_SUBNUM=1\n"
+           L"UMTS1_SUB0_CLASS=Ports\nUMTS1_SUB0_HWID=" + LongHwIdPrefix() + L"CCCC\n"
+           L"[LONGIDS]\n0_Class=Ports\n0_HwId=" + LongHwIdPrefix() + L"\n";
+}
 
 constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\CompanionProbe";
 
@@ -105,6 +116,12 @@ const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironme
 
 } // namespace
 
+std::wstring LongHwIdPrefix()
+{
+    const std::wstring start = L"USB\\VID_1E0E&PID_9001&MI_04&";
+    return start + std::wstring(127 - start.size(), L'A');
+}
+
 void SettingsProgram::SetUp()
 {
     ASSERT_TRUE(Install().IsReady()) << "the programs could not be installed, or the service did not start";
@@ -122,7 +139,7 @@ SettingsInstall::SettingsInstall()
     ready_ = CopyProgram(kSettingsProgramFile, folder) && CopyProgram(L"TALOService.exe", folder) &&
              CopyProgram(kServiceLibraryFile, folder) &&
              folder_.WriteTextFile(kLanguageIniFile, L"[Folder]\nDefault=English\n") && folder_.CreateFolder(L"English") &&
-             folder_.WriteTextFile(L"English\\TALOTXT.ini", kTestTexts) &&
+             folder_.WriteTextFile(L"English\\TALOTXT.ini", TestTexts()) &&
              InstallAndStartService(folder + L"TALOService.exe");
 }
 

@@ -28,6 +28,9 @@ constexpr wchar_t kWlanName[] = L"802.11n Wireless LAN Adapter";
 constexpr wchar_t kSecondWlanName[] = L"Second Wireless Adapter";
 } // namespace testdevice
 
+// A hardware-ID prefix of 127 characters, the most a text file's field holds.
+std::wstring LongHwIdPrefix();
+
 // The install's texts that the tests see.
 constexpr wchar_t kTestWindowTitle[] = L"Airvane Settings Test";
 constexpr wchar_t kTestProgressTitle[] = L"Airvane Test - Switching Devices";
