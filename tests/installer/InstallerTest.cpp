@@ -60,14 +60,18 @@ std::wstring InstallFolder()
     return MakerFolder() + L"Airvane\\";
 }
 
-std::wstring SettingsShortcut()
-{
-    return KnownFolder(FOLDERID_CommonPrograms) + L"Airvane Settings.lnk";
-}
-
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A per-machine package puts the shortcut into the common Start menu; Wine's
+// installer into the installing user's, since it ignores ALLUSERS for the Start menu.
+std::wstring SettingsShortcut()
+{
+    const std::wstring common = KnownFolder(FOLDERID_CommonPrograms) + L"Airvane Settings.lnk";
+    const std::wstring user = KnownFolder(FOLDERID_Programs) + L"Airvane Settings.lnk";
+    return Exists(common) || !Exists(user) ? common : user;
 }
 
 // Runs msiexec with the action on the package, quietly; its exit code.
