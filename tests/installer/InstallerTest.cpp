@@ -27,7 +27,6 @@ namespace {
 constexpr wchar_t kUpgradeCode[] = L"{493498C2-9CBA-4ABB-82BD-A4DB71F562DA}";
 constexpr wchar_t kVersion[] = L"" AIRVANE_MSI_VERSION;
 constexpr wchar_t kNextVersion[] = L"" AIRVANE_MSI_NEXT_VERSION;
-constexpr bool kSettingsPackaged = AIRVANE_PACKAGES_SETTINGS;
 constexpr bool kLauncherPackaged = AIRVANE_PACKAGES_LAUNCHER;
 
 enum class Flavour { Shipping, Simulated };
@@ -119,7 +118,7 @@ std::vector<InstalledFile> PackageFiles(Flavour flavour)
     return {
         {L"TALOService.exe", true},
         {L"TALOWNP.dll", true},
-        {L"TALOSetting.exe", kSettingsPackaged},
+        {L"TALOSetting.exe", true},
         {L"TALOLauncher.exe", kLauncherPackaged},
         {L"Language.ini", true},
         {L"English\\TALOTXT.ini", true},
@@ -246,8 +245,7 @@ TEST_F(Installer, SimulatedPackageInstallsServesAndUninstallsCleanly)
     EXPECT_EQ(ProductInfo(InstalledProducts()[0], INSTALLPROPERTY_VERSIONSTRING), kVersion);
     ExpectFiles(Flavour::Simulated);
     ExpectServiceInstalled();
-    if (kSettingsPackaged)
-        ExpectSettingsShortcut();
+    ExpectSettingsShortcut();
 
     // The demo's tools from the install folder: seed the notebook, then requests to the installed service.
     std::string output;
@@ -261,9 +259,7 @@ TEST_F(Installer, SimulatedPackageInstallsServesAndUninstallsCleanly)
     // The service switches the modem because the installed text files name it.
     EXPECT_EQ(RunProgram(request, L"disable USB " + std::wstring(kModemRoot), &output), 0) << output;
     EXPECT_TRUE(SimulatedDevice(kModemRoot).Disabled());
-    if (kSettingsPackaged) {
-        EXPECT_EQ(RunProgram(InstallFolder() + kSettingsProgramFile, L"STATUS=WLAN /Q"), 1);
-    }
+    EXPECT_EQ(RunProgram(InstallFolder() + kSettingsProgramFile, L"STATUS=WLAN /Q"), 1) << "the WLAN adapter is on";
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Simulated), "uninstall"), 0u);
     ExpectRemoved(makerFolderExisted_);
