@@ -11,6 +11,12 @@ constexpr int DEVSTAT_DISABLED = 0;  // every matching device with a readable st
 constexpr int DEVSTAT_ENABLED = 1;   // every matching device with a readable status is enabled
 constexpr int DEVSTAT_MIXED = 2;     // some matching devices are enabled, some disabled
 
+// Disabled or enabled: the devices agree on one state.
+constexpr bool IsDefiniteState(int state)
+{
+    return state == DEVSTAT_DISABLED || state == DEVSTAT_ENABLED;
+}
+
 // Room for any name or hardware ID these functions report, terminator included.
 constexpr size_t kDevicePropertyChars = 512;
 

@@ -74,6 +74,26 @@ constexpr wchar_t kLauncherSection[] = L"TALOLNC";
 constexpr wchar_t kDeviceListSection[] = L"DeviceList";
 constexpr wchar_t kUmtsSection[] = L"UMTS";
 
+// Values of "DeviceList" that are not section names, and the keys of the device sections.
+constexpr wchar_t kDeviceListUmts[] = L"UMTS";
+constexpr wchar_t kDeviceListWlan[] = L"WLAN";
+constexpr wchar_t kDeviceListBluetooth[] = L"BLUETOOTH";
+constexpr wchar_t kEntryClassKeyFormat[] = L"%d_Class";
+constexpr wchar_t kEntryHwIdKeyFormat[] = L"%d_HwId";
+constexpr wchar_t kEntryDisplayNameKeyFormat[] = L"%d_DisplayName";
+
+// Keys of the "UMTS" section: entry n, and sub-device i of entry n.
+constexpr wchar_t kUmtsRootClassKeyFormat[] = L"UMTS%d_ROOT_CLASS";
+constexpr wchar_t kUmtsRootHwIdKeyFormat[] = L"UMTS%d_ROOT_HWID";
+constexpr wchar_t kUmtsRootDisplayNameKeyFormat[] = L"UMTS%d_ROOT_DISPLAYNAME";
+constexpr wchar_t kUmtsSubCountKeyFormat[] = L"UMTS%d_SUBNUM";
+constexpr wchar_t kUmtsSubClassKeyFormat[] = L"UMTS%d_SUB%d_CLASS";
+constexpr wchar_t kUmtsSubHwIdKeyFormat[] = L"UMTS%d_SUB%d_HWID";
+
+// The setup class of network cards, and the name of the Bluetooth radio's record.
+constexpr wchar_t kNetworkCardClass[] = L"Net";
+constexpr wchar_t kBluetoothRadioName[] = L"Bluetooth";
+
 // Class markers of device records that are not switched as one setup-class device.
 constexpr wchar_t kUmtsClassMarker[] = L"#UMTS#";
 constexpr wchar_t kBluetoothClassMarker[] = L"#KVBT#";

@@ -1,0 +1,46 @@
+#include "catalog/PresetStore.h"
+
+#include "catalog/IndexedName.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Names.h"
+
+namespace {
+
+// Reads device k; false when its name (after the display-name substitution) or class is empty.
+bool ReadDevice(CcRegistry& key, int k, TALO_DEVICEINFO& device)
+{
+    device.DeviceName = key.GetString(IndexedName(kDeviceNameValueFormat, k), L"", 0);
+    device.Class = key.GetString(IndexedName(kClassValueFormat, k), L"", 0);
+    device.HwId = key.GetString(IndexedName(kHwIdValueFormat, k), L"", 0);
+    device.Setting = static_cast<int>(key.GetDWord(IndexedName(kSettingValueFormat, k), 0, 0));
+    device.DisplayName = key.GetString(IndexedName(kDisplayNameValueFormat, k), L"", 0);
+    if (!device.DisplayName.IsEmpty())
+        device.DeviceName = device.DisplayName;
+    return !device.DeviceName.IsEmpty() && !device.Class.IsEmpty();
+}
+
+} // namespace
+
+int LoadPresets(TaloPresetList& list)
+{
+    list.RemoveAll();
+    for (int n = 0;; ++n) {
+        CcRegistry key;
+        if (!key.OpenKey(IndexedName(kPresetKeyFormat, n), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+            break;
+        TALO_PRESET preset;
+        preset.Name = key.GetString(kPresetNameValue, L"", 0);
+        if (preset.Name.IsEmpty())
+            break;
+        for (int k = 0;; ++k) {
+            TALO_DEVICEINFO device;
+            if (!ReadDevice(key, k, device))
+                break;
+            preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
+        }
+        if (preset.Devices.GetSize() == 0)
+            break;
+        list.SetAtGrow(list.GetSize(), preset);
+    }
+    return list.GetSize();
+}

@@ -1,0 +1,334 @@
+// The presets in HKEY_CURRENT_USER: what LoadPresets reads, what SavePresets writes
+// and whom it tells. The product's own key is used, and restored after each test.
+#include "catalog/PresetStore.h"
+
+#include "catalog/PresetsChangedMsg.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "tests/support/RegistrySnapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct StoredDevice {
+    std::wstring name;
+    std::wstring className;
+    std::wstring hwId;
+    DWORD setting;
+    std::wstring displayName;
+};
+
+std::wstring PresetPath(int n)
+{
+    return std::wstring(kProductKey) + L"\\" + kSettingSubKey + L"\\Preset" + std::to_wstring(n);
+}
+
+RegKey OpenPreset(int n, REGSAM access = KEY_READ)
+{
+    RegKey key;
+    RegOpenKeyExW(HKEY_CURRENT_USER, PresetPath(n).c_str(), 0, access, key.Put());
+    return key;
+}
+
+void SetString(HKEY key, const std::wstring& name, const std::wstring& text)
+{
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice>& devices)
+{
+    RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, PresetPath(n).c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
+    SetString(key.Get(), L"Name", name);
+    for (size_t k = 0; k < devices.size(); ++k) {
+        const std::wstring index = std::to_wstring(k);
+        const StoredDevice& device = devices[k];
+        SetString(key.Get(), index + L"_DeviceName", device.name);
+        SetString(key.Get(), index + L"_Class", device.className);
+        SetString(key.Get(), index + L"_HwId", device.hwId);
+        RegSetValueExW(key.Get(), (index + L"_Setting").c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&device.setting), sizeof(device.setting));
+        SetString(key.Get(), index + L"_DisplayName", device.displayName);
+    }
+}
+
+const std::vector<StoredDevice> kTwoDevices = {
+    {L"Wireless LAN", L"Net", L"PCI\\VEN_168C&DEV_002B", 1, L""},
+    {L"UMTS modem", L"#UMTS#", L"USB\\VID_1E0E&PID_9001", 0, L""},
+};
+
+// What a stored value holds: its type and, for text, the text.
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::wstring text;
+    DWORD number = 0;
+};
+
+StoredValue ReadStored(HKEY key, const std::wstring& name)
+{
+    StoredValue value;
+    BYTE data[1024] = {};
+    DWORD bytes = sizeof(data) - sizeof(wchar_t);
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &value.type, data, &bytes) != ERROR_SUCCESS)
+        value.type = REG_NONE;
+    else if (value.type == REG_DWORD)
+        value.number = *reinterpret_cast<DWORD*>(data);
+    else
+        value.text = reinterpret_cast<const wchar_t*>(data);
+    return value;
+}
+
+// Windows of the launcher's class in this thread, standing for the launcher and,
+// under Wine, for the switching service's hidden window of the same class.
+class LauncherClassWindows {
+public:
+    LauncherClassWindows()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kLauncherWindowClass;
+        registered_ = RegisterClassW(&windowClass) != 0;
+    }
+
+    ~LauncherClassWindows()
+    {
+        for (HWND window : windows_)
+            DestroyWindow(window);
+        if (registered_)
+            UnregisterClassW(kLauncherWindowClass, GetModuleHandleW(nullptr));
+    }
+
+    HWND Create()
+    {
+        HWND window = CreateWindowExW(0, kLauncherWindowClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        if (window)
+            windows_.push_back(window);
+        return window;
+    }
+
+    // How many PresetsChangedMsg wait for the window; takes them from the queue.
+    static int TakeNotifications(HWND window)
+    {
+        int count = 0;
+        MSG message;
+        while (PeekMessageW(&message, window, PresetsChangedMsg, PresetsChangedMsg, PM_REMOVE))
+            ++count;
+        return count;
+    }
+
+private:
+    bool registered_ = false;
+    std::vector<HWND> windows_;
+};
+
+class PresetStoreTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(0u, RegisterPresetsChangedMsg());
+        ASSERT_EQ(RegisterWindowMessageW(kPresetsChangedMessage), PresetsChangedMsg);
+        settings_.Remove();
+    }
+
+    RegistrySnapshot settings_{HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey};
+    TaloPresetList list;
+};
+
+TEST_F(PresetStoreTest, LoadsEveryPresetWithItsDevicesInKeyOrder)
+{
+    StorePreset(0, L"Office", kTwoDevices);
+    StorePreset(1, L"Travel", {{L"Bluetooth", L"#KVBT#", L"#KVBT#", 1, L""}});
+
+    ASSERT_EQ(2, LoadPresets(list));
+    EXPECT_STREQ(L"Office", list[0].Name);
+    ASSERT_EQ(2, list[0].Devices.GetSize());
+    const TALO_DEVICEINFO& modem = list[0].Devices[1];
+    EXPECT_STREQ(L"UMTS modem", modem.DeviceName);
+    EXPECT_STREQ(L"#UMTS#", modem.Class);
+    EXPECT_STREQ(L"USB\\VID_1E0E&PID_9001", modem.HwId);
+    EXPECT_EQ(0, modem.Setting);
+    EXPECT_EQ(1, list[0].Devices[0].Setting);
+    EXPECT_STREQ(L"Travel", list[1].Name);
+    EXPECT_STREQ(L"#KVBT#", list[1].Devices[0].HwId);
+}
+
+TEST_F(PresetStoreTest, TheFirstIncompletePresetEndsTheList)
+{
+    const std::vector<StoredDevice> emptyClass = {{L"Wireless LAN", L"", L"PCI\\VEN_168C", 1, L""}};
+    const std::vector<StoredDevice> noName = {{L"", L"Net", L"PCI\\VEN_168C", 1, L""}};
+    const struct {
+        const char* what;
+        const wchar_t* name1;
+        const std::vector<StoredDevice>* devices1; // null: no key for preset 1
+        int loaded;
+    } cases[] = {
+        {"a gap in the key numbers", nullptr, nullptr, 1},
+        {"an empty name", L"", &kTwoDevices, 1},
+        {"an empty class on device 0", L"Broken", &emptyClass, 1},
+        {"no name on device 0", L"Broken", &noName, 1},
+        {"nothing missing", L"Second", &kTwoDevices, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings_.Remove();
+        StorePreset(0, L"First", kTwoDevices);
+        if (c.devices1)
+            StorePreset(1, c.name1, *c.devices1);
+        StorePreset(2, L"Third", kTwoDevices);
+        EXPECT_EQ(c.loaded, LoadPresets(list));
+        EXPECT_EQ(c.loaded, list.GetSize());
+        EXPECT_STREQ(L"First", list[0].Name);
+    }
+}
+
+TEST_F(PresetStoreTest, TheFirstIncompleteDeviceEndsThePresetsDevices)
+{
+    StorePreset(0, L"Office",
+                {kTwoDevices[0], {L"Modem", L"", L"USB\\VID_1E0E", 1, L""}, kTwoDevices[1]});
+    ASSERT_EQ(1, LoadPresets(list));
+    EXPECT_EQ(1, list[0].Devices.GetSize());
+}
+
+TEST_F(PresetStoreTest, DisplayNameReplacesTheDeviceNameAndASaveStoresItTwice)
+{
+    StorePreset(0, L"Office",
+                {{L"Stored name", L"Net", L"PCI\\VEN_168C", 1, L"Shown name"},
+                 {L"", L"#UMTS#", L"USB\\VID_1E0E", 0, L"Modem"}});
+    ASSERT_EQ(1, LoadPresets(list));
+    ASSERT_EQ(2, list[0].Devices.GetSize());
+    EXPECT_STREQ(L"Shown name", list[0].Devices[0].DeviceName);
+    EXPECT_STREQ(L"Shown name", list[0].Devices[0].DisplayName);
+    EXPECT_STREQ(L"Modem", list[0].Devices[1].DeviceName);
+
+    ASSERT_EQ(1, SavePresets(list));
+    RegKey key = OpenPreset(0);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(L"Shown name", ReadStored(key.Get(), L"0_DeviceName").text);
+    EXPECT_EQ(L"Shown name", ReadStored(key.Get(), L"0_DisplayName").text);
+    EXPECT_EQ(L"Modem", ReadStored(key.Get(), L"1_DeviceName").text);
+}
+
+TEST_F(PresetStoreTest, SettingOfAnotherTypeReadsAsSwitchOff)
+{
+    StorePreset(0, L"Office", kTwoDevices);
+    {
+        RegKey key = OpenPreset(0, KEY_ALL_ACCESS);
+        SetString(key.Get(), L"0_Setting", L"1");
+        const ULONGLONG wide = 1;
+        RegSetValueExW(key.Get(), L"1_Setting", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&wide), sizeof(wide));
+    }
+    ASSERT_EQ(1, LoadPresets(list));
+    EXPECT_EQ(0, list[0].Devices[0].Setting);
+    EXPECT_EQ(0, list[0].Devices[1].Setting);
+}
+
+TEST_F(PresetStoreTest, LoadingEmptiesTheListFirst)
+{
+    StorePreset(0, L"Office", kTwoDevices);
+    ASSERT_EQ(1, LoadPresets(list));
+    settings_.Remove();
+    EXPECT_EQ(0, LoadPresets(list));
+    EXPECT_EQ(0, list.GetSize());
+}
+
+TEST_F(PresetStoreTest, SaveRewritesTheTreeInListOrderWithEveryValueTyped)
+{
+    StorePreset(0, L"Old 0", kTwoDevices);
+    StorePreset(1, L"Old 1", kTwoDevices);
+    StorePreset(2, L"Old 2", kTwoDevices);
+    ASSERT_EQ(3, LoadPresets(list));
+    list.RemoveAt(0);
+    list.RemoveAt(1);
+    list[0].Devices[1].DisplayName = L"Shown";
+    list[0].Devices[1].Setting = 1;
+
+    ASSERT_EQ(1, SavePresets(list));
+    EXPECT_FALSE(OpenPreset(1));
+    EXPECT_FALSE(OpenPreset(2));
+    RegKey key = OpenPreset(0);
+    ASSERT_TRUE(key);
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        const wchar_t* text;
+        DWORD number;
+    } expected[] = {
+        {L"Name", REG_SZ, L"Old 1", 0},
+        {L"0_DeviceName", REG_SZ, L"Wireless LAN", 0},
+        {L"0_Class", REG_SZ, L"Net", 0},
+        {L"0_HwId", REG_SZ, L"PCI\\VEN_168C&DEV_002B", 0},
+        {L"0_Setting", REG_DWORD, L"", 1},
+        {L"0_DisplayName", REG_SZ, L"", 0}, // written even when empty
+        {L"1_DeviceName", REG_SZ, L"UMTS modem", 0},
+        {L"1_Class", REG_SZ, L"#UMTS#", 0},
+        {L"1_Setting", REG_DWORD, L"", 1},
+        {L"1_DisplayName", REG_SZ, L"Shown", 0},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(testing::Message() << "value " << std::string(e.name, e.name + wcslen(e.name)));
+        const StoredValue value = ReadStored(key.Get(), e.name);
+        EXPECT_EQ(e.type, value.type);
+        EXPECT_EQ(e.text, value.text);
+        EXPECT_EQ(e.number, value.number);
+    }
+    EXPECT_EQ(REG_NONE, ReadStored(key.Get(), L"2_Class").type);
+
+    TaloPresetList reloaded;
+    ASSERT_EQ(1, LoadPresets(reloaded));
+    EXPECT_STREQ(L"Shown", reloaded[0].Devices[1].DeviceName);
+}
+
+TEST_F(PresetStoreTest, SavingAnEmptyListDeletesTheTreeAndStillTellsTheLauncher)
+{
+    StorePreset(0, L"Office", kTwoDevices);
+    LauncherClassWindows windows;
+    HWND launcher = windows.Create();
+    ASSERT_TRUE(launcher);
+
+    EXPECT_EQ(1, SavePresets(list));
+    RegKey setting;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kProductKey) + L"\\Setting").c_str(), 0,
+                                           KEY_READ, setting.Put()));
+    EXPECT_EQ(1, LauncherClassWindows::TakeNotifications(launcher));
+}
+
+TEST_F(PresetStoreTest, EveryWindowOfTheLauncherClassIsTold)
+{
+    // Under Wine the service's hidden window shares the desktop and the class name;
+    // whichever of the two was made first, the launcher must hear of the save.
+    StorePreset(0, L"Office", kTwoDevices);
+    ASSERT_EQ(1, LoadPresets(list));
+    LauncherClassWindows windows;
+    HWND service = windows.Create();
+    HWND launcher = windows.Create();
+    ASSERT_TRUE(service && launcher);
+
+    EXPECT_EQ(1, SavePresets(list));
+    EXPECT_EQ(1, LauncherClassWindows::TakeNotifications(launcher));
+    EXPECT_EQ(1, LauncherClassWindows::TakeNotifications(service));
+}
+
+TEST_F(PresetStoreTest, SavingWithoutALauncherReturnsOneAndPostsNothing)
+{
+    StorePreset(0, L"Office", kTwoDevices);
+    ASSERT_EQ(1, LoadPresets(list));
+    {
+        LauncherClassWindows windows;
+        ASSERT_TRUE(windows.Create());
+    } // the launcher ended
+
+    EXPECT_EQ(1, SavePresets(list));
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, PresetsChangedMsg, PresetsChangedMsg, PM_REMOVE));
+    EXPECT_TRUE(OpenPreset(0));
+}
+
+} // namespace
