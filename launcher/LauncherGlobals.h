@@ -1,15 +1,17 @@
 #pragma once
 
+#include "catalog/DeviceRecords.h"
 #include "launcher/LauncherTexts.h"
 
 #include <windows.h>
 
-// The launcher's process-wide state. The registered messages are set up before
-// the entry point runs, in the order LauncherGlobals.cpp defines them; the rest
-// is set by the start-up before the window is created. One thread uses all of it.
+// The launcher's process-wide state. The registered messages and the preset
+// list are set up before the entry point runs, in the order LauncherGlobals.cpp
+// creates them; the rest is set by the start-up before the window is created.
+// One thread uses all of it. PresetsChangedMsg is in catalog/PresetsChangedMsg.h.
 
-// Registered at process start like the other programs do; the launcher does not handle it.
-extern const UINT SwitchDoneMsg;
+// The stored presets; refilled when the settings program has rewritten them.
+extern TaloPresetList Presets;
 
 extern HINSTANCE LauncherInstance;
 extern UINT TaskbarCreatedMsg;   // 0 until registered

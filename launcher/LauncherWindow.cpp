@@ -1,5 +1,8 @@
 #include "launcher/LauncherWindow.h"
 
+#include "catalog/DeviceCatalog.h"
+#include "catalog/PresetStore.h"
+#include "catalog/PresetsChangedMsg.h"
 #include "foundation/CcCheckDualExec.h"
 #include "foundation/CcException.h"
 #include "foundation/Handle.h"
@@ -44,16 +47,26 @@ void ShowTrayMenu(HWND window)
     if (!g_menu)
         return;
     AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_SETTINGS, Texts.settingsItem);
+    if (Presets.GetSize() > 0) {
+        AppendMenuW(g_menu.Get(), MF_SEPARATOR, 0, nullptr);
+        for (int i = 0; i < Presets.GetSize(); ++i)
+            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, Presets[i].Name);
+    }
+    // The settings item is the default: drawn bold.
     SetMenuDefaultItem(g_menu.Get(), ID_MENU_SETTINGS, FALSE);
     TrackPopupMenuEx(g_menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, window,
                      nullptr);
     g_menu.Reset();
 }
 
+// A preset's command is checked against the list as it is now: it may have
+// shrunk since the menu was built.
 void OnCommand(WPARAM command)
 {
     if (command == ID_MENU_SETTINGS)
         StartSettingsProgram(kNoPreset);
+    else if (command >= ID_MENU_PRESET_BASE && command < ID_MENU_PRESET_BASE + WPARAM(Presets.GetSize()))
+        StartSettingsProgram(static_cast<int>(command - ID_MENU_PRESET_BASE));
 }
 
 } // namespace
@@ -79,10 +92,17 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         AddTrayIcon(window);
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (PresetsChangedMsg != 0 && message == PresetsChangedMsg) {
+        LoadPresets(Presets);
+        return 0;
+    }
     switch (message) {
-    case WM_CREATE:
+    case WM_CREATE: {
+        // Built only for its lasting effect: newly found WLAN adapters join the device list.
+        const CDeviceCatalog catalog;
         AddTrayIcon(window);
         return 0;
+    }
     case WM_DESTROY:
         RemoveTrayIcon();
         PostQuitMessage(0);
