@@ -1,11 +1,17 @@
+#include "catalog/PresetStore.h"
+#include "catalog/PresetsChangedMsg.h"
+#include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "launcher/LauncherWindow.h"
+#include "sim/SimNotebook.h"
 #include "tests/launcher/MenuProbe.h"
-#include "tests/launcher/ScopedUserState.h"
+#include "tests/launcher/ScopedAutostart.h"
 #include "tests/launcher/WineTray.h"
+#include "tests/service/InstalledService.h"
 #include "tests/support/GuiWindows.h"
 #include "tests/support/ProgramRunner.h"
+#include "tests/support/RegistrySnapshot.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/TestPrograms.h"
 
@@ -16,9 +22,71 @@
 #include <vector>
 
 // End to end: TALOLauncher.exe of the simulated notebook in the session's
-// virtual desktop, with its icon in Wine's notification area.
+// virtual desktop, with its icon in Wine's notification area and the switching
+// service running under the prefix's service manager.
 
 namespace {
+
+// The service and the launcher read the machine's default simulated notebook:
+// the demo notebook, cleared again at the end.
+class LauncherEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
+        CSimNotebook notebook;
+        seeded_ = SeedDemoNotebook(notebook) == 1;
+        installed_ = InstallAndStartService();
+    }
+    void TearDown() override
+    {
+        StopAndRemoveService();
+        CSimNotebook().Clear();
+    }
+    static bool Ready() { return seeded_ && installed_; }
+
+private:
+    static inline bool seeded_ = false;
+    static inline bool installed_ = false;
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new LauncherEnvironment);
+
+constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
+constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
+
+TALO_DEVICEINFO Device(const wchar_t* name, const wchar_t* className, const wchar_t* hwId, int setting)
+{
+    TALO_DEVICEINFO device;
+    device.DeviceName = name;
+    device.Class = className;
+    device.HwId = hwId;
+    device.Setting = setting;
+    return device;
+}
+
+TALO_PRESET Preset(const wchar_t* name, int wlan, int umts)
+{
+    TALO_PRESET preset;
+    preset.Name = name;
+    TALO_DEVICEINFO devices[] = {Device(L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, wlan),
+                                 Device(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts)};
+    for (TALO_DEVICEINFO& device : devices)
+        preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
+    return preset;
+}
+
+// Stores the presets as the settings program does (and tells a running launcher).
+bool SavePresetsNamed(std::initializer_list<const wchar_t*> names)
+{
+    TaloPresetList presets;
+    int i = 0;
+    for (const wchar_t* name : names) {
+        TALO_PRESET preset = Preset(name, i % 2, i / 2 % 2);
+        presets.SetAtGrow(i++, preset);
+    }
+    return SavePresets(presets) == 1;
+}
 
 constexpr DWORD kEndTimeoutMs = 10000;
 constexpr DWORD kNoExit = 0xFFFFFFFF;
@@ -81,10 +149,14 @@ DWORD RunLauncher(const std::wstring& arguments)
 
 class LauncherTray : public testing::Test {
 protected:
+    static void SetUpTestSuite() { RegisterPresetsChangedMsg(); }
+
     void SetUp() override
     {
-        ASSERT_TRUE(presets_.Ready());
+        ASSERT_TRUE(LauncherEnvironment::Ready()) << "no demo notebook or no service";
         ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";
+        presets_.Remove();
+        deviceList_.Remove();
     }
 
     void TearDown() override
@@ -120,7 +192,8 @@ protected:
     }
 
     ScopedAutostart autostart_;
-    ScopedPresets presets_;
+    RegistrySnapshot presets_{HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey};
+    RegistrySnapshot deviceList_{HKEY_LOCAL_MACHINE, kDeviceListKey};
     std::unique_ptr<RunningProgram> launcher_;
     HWND window_ = nullptr;
 };
@@ -220,6 +293,45 @@ TEST_F(LauncherTray, MenuWithoutPresetsHoldsOnlyTheSettingsItemInBold)
     EXPECT_EQ(report.count, -1) << "the menu is gone";
 }
 
+TEST_F(LauncherTray, MenuListsEveryPresetInOrderBelowTheSettingsItem)
+{
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    RECT tray = {};
+    GetWindowRect(TrayWindow(), &tray);
+    SetCursorPos(tray.right - 10, tray.top - 130);
+    ASSERT_TRUE(SendToTraySlot(0, WM_RBUTTONUP));
+    const HWND menu = WaitForPopupMenu(launcher_->ProcessId());
+    ASSERT_NE(menu, nullptr);
+    MenuProbeReport report;
+    ASSERT_TRUE(probe.Read(&report));
+    ASSERT_EQ(report.count, 5);
+    EXPECT_EQ(report.defaultId, ID_MENU_SETTINGS);
+    const struct {
+        UINT id;
+        bool separator;
+        const wchar_t* text;
+    } expected[] = {{ID_MENU_SETTINGS, false, L"Airvane Settings..."},
+                    {0, true, L""},
+                    {ID_MENU_PRESET_BASE, false, L"Office"},
+                    {ID_MENU_PRESET_BASE + 1, false, L"Travel"},
+                    {ID_MENU_PRESET_BASE + 2, false, L"Flight"}};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        if (!expected[i].separator) {
+            EXPECT_EQ(report.items[i].id, expected[i].id);
+        }
+        EXPECT_EQ((report.items[i].type & MFT_SEPARATOR) != 0, expected[i].separator);
+        EXPECT_STREQ(report.items[i].text, expected[i].text);
+        EXPECT_EQ((report.items[i].state & MFS_DEFAULT) != 0, i == 0) << "only the settings item is bold";
+    }
+    EXPECT_TRUE(SaveDesktopScreenshot(L"tray-menu"));
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
 TEST_F(LauncherTray, NoMenuWhileTheSettingsProgramRuns)
 {
     ASSERT_TRUE(StartLauncher());
@@ -238,51 +350,140 @@ TEST_F(LauncherTray, NoMenuWhileTheSettingsProgramRuns)
     EXPECT_TRUE(CloseMenu(menu));
 }
 
+// What a CommandLineRecorder.exe started as path wrote: its command line and its
+// folder, on two lines. Waits for the record and removes it; empty when none came.
+std::wstring TakeRecord(const std::wstring& path, DWORD timeoutMs = 5000)
+{
+    const std::wstring record = path + L".txt";
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+        // The recorder opens its record without sharing: it can be read once it is written.
+        KernelHandle file(CreateFileW(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (file) {
+            wchar_t text[1024] = L"";
+            DWORD read = 0;
+            ReadFile(file.Get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
+            file.Reset();
+            DeleteFileW(record.c_str());
+            return std::wstring(text, read / sizeof(wchar_t));
+        }
+        PumpMessagesFor(50);
+    }
+    return std::wstring();
+}
+
+// A launcher copy in "<temp>\AirvaneTest <pid>\Air vane\" beside a recording stand-in for the
+// settings program, and a recording "Air.exe" one folder up that an unquoted start would run.
+class LauncherInFolderWithBlank {
+public:
+    LauncherInFolderWithBlank()
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root_ = std::wstring(temp) + L"AirvaneTest " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        folder_ = root_ + L"Air vane\\";
+        const std::wstring recorder = PathBesideTest(L"CommandLineRecorder.exe");
+        ready_ = CreateDirectoryW(root_.c_str(), nullptr) && CreateDirectoryW(folder_.c_str(), nullptr) &&
+                 CopyFileW(ProgramPath(kLauncherProgramFile).c_str(), Launcher().c_str(), FALSE) &&
+                 CopyFileW(recorder.c_str(), Settings().c_str(), FALSE) &&
+                 CopyFileW(recorder.c_str(), Decoy().c_str(), FALSE);
+    }
+    ~LauncherInFolderWithBlank()
+    {
+        for (const std::wstring& file : {Launcher(), Settings(), Decoy()}) {
+            DeleteFileW(file.c_str());
+            DeleteFileW((file + L".txt").c_str());
+        }
+        RemoveDirectoryW(folder_.c_str());
+        RemoveDirectoryW(root_.c_str());
+    }
+
+    bool Ready() const { return ready_; }
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring Launcher() const { return folder_ + kLauncherProgramFile; }
+    std::wstring Settings() const { return folder_ + kSettingsProgramFile; }
+    std::wstring Decoy() const { return root_ + L"Air.exe"; }
+
+private:
+    std::wstring root_;
+    std::wstring folder_;
+    bool ready_ = false;
+};
+
 // The settings program is started by its quoted path: in a folder with a blank,
 // "C:\...\Air vane\TALOSetting.exe" must not start "C:\...\Air.exe".
 TEST_F(LauncherTray, StartsTheSettingsProgramByItsQuotedPath)
 {
-    wchar_t temp[MAX_PATH];
-    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring root = std::wstring(temp) + L"AirvaneTest " + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    const std::wstring folder = root + L"Air vane\\";
-    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring recorder = PathBesideTest(L"CommandLineRecorder.exe");
-    const std::wstring settings = folder + kSettingsProgramFile;
-    const std::wstring decoy = root + L"Air.exe";
-    const std::vector<std::wstring> files = {folder + kLauncherProgramFile, settings, decoy};
-    ASSERT_TRUE(CopyFileW(ProgramPath(kLauncherProgramFile).c_str(), files[0].c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(recorder.c_str(), settings.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(recorder.c_str(), decoy.c_str(), FALSE));
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    LauncherInFolderWithBlank copy;
+    ASSERT_TRUE(copy.Ready());
+    ASSERT_TRUE(StartLauncher(copy.Launcher()));
+    const std::wstring folder = copy.Folder().substr(0, copy.Folder().size() - 1);
+    const std::wstring quoted = L"\"" + copy.Settings() + L"\"";
 
-    ASSERT_TRUE(StartLauncher(files[0]));
     PostMessageW(window_, TrayCallbackMsg, 0, WM_LBUTTONDBLCLK);
-    const std::wstring record = settings + L".txt";
-    for (int i = 0; i < 100 && GetFileAttributesW(record.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        PumpMessagesFor(50);
-    PumpMessagesFor(200); // the recorder has closed its file
-    std::wstring recorded;
-    {
-        const KernelHandle file(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                            nullptr));
-        ASSERT_TRUE(file) << "the settings program was not started";
-        wchar_t text[1024] = L"";
-        DWORD read = 0;
-        ReadFile(file.Get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
-        recorded.assign(text, read / sizeof(wchar_t));
-    }
-    EXPECT_EQ(recorded, L"\"" + settings + L"\"\n" + folder.substr(0, folder.size() - 1));
-    EXPECT_EQ(GetFileAttributesW((decoy + L".txt").c_str()), INVALID_FILE_ATTRIBUTES) << "Air.exe was started";
+    EXPECT_EQ(TakeRecord(copy.Settings()), quoted + L"\n" + folder);
+    PostMessageW(window_, WM_COMMAND, ID_MENU_PRESET_BASE + 2, 0);
+    EXPECT_EQ(TakeRecord(copy.Settings()), quoted + L" /p2\n" + folder) << "the third preset";
+    PostMessageW(window_, WM_COMMAND, ID_MENU_PRESET_BASE + 3, 0);
+    EXPECT_EQ(TakeRecord(copy.Settings(), 1000), L"") << "there is no fourth preset";
+    EXPECT_EQ(TakeRecord(copy.Decoy(), 0), L"") << "Air.exe was started";
+}
 
-    RunLauncher(L"/e");
-    ExitCodeOf(*launcher_);
-    for (const std::wstring& file : files) {
-        DeleteFileW(file.c_str());
-        DeleteFileW((file + L".txt").c_str());
+// The launcher reads the presets again whenever the settings program has saved them.
+TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
+{
+    ASSERT_TRUE(SavePresetsNamed({L"Office"}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    auto menuTexts = [&] {
+        std::vector<std::wstring> texts;
+        const HWND menu = OpenMenu();
+        MenuProbeReport report;
+        if (menu && probe.Read(&report)) {
+            for (int i = 0; i < report.count; ++i)
+                texts.push_back(report.items[i].type & MFT_SEPARATOR ? L"-" : report.items[i].text);
+        }
+        CloseMenu(menu);
+        return texts;
+    };
+    using Texts = std::vector<std::wstring>;
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office"}));
+
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Home"}));
+    PumpMessagesFor(300); // the notice is posted
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office", L"Home"}));
+
+    ASSERT_TRUE(SavePresetsNamed({}));
+    PumpMessagesFor(300);
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
+}
+
+// The catalog built while the window is created registers the WLAN adapter it
+// finds with the service, which writes the machine-wide device list.
+TEST_F(LauncherTray, RegistersANewWlanAdapterAtStart)
+{
+    ASSERT_TRUE(StartLauncher());
+    CcRegistry list;
+    DWORD count = 0;
+    for (int i = 0; i < 100 && count == 0; ++i) {
+        if (list.IsOpen() || list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
+            count = list.GetDWord(kDeviceNumValue, 0, 0);
+        if (count == 0)
+            PumpMessagesFor(50);
     }
-    RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW(root.c_str());
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(list.GetString(L"0_HwId", L"", 0), kWlanAdapter);
+    EXPECT_STREQ(list.GetString(L"0_Class", L"", 0), L"Net");
+    EXPECT_STREQ(list.GetString(L"0_DeviceName", L"", 0), L"802.11n Wireless LAN Adapter");
+    list.CloseKey();
+
+    // A second launcher start finds it registered: nothing is added.
+    ASSERT_TRUE(RunLauncher(L"/e") == 0 && ExitCodeOf(*launcher_) == 0);
+    ASSERT_TRUE(StartLauncher());
+    PumpMessagesFor(500);
+    ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ));
+    EXPECT_EQ(list.GetDWord(kDeviceNumValue, 0, 0), 1u);
 }
 
 // Idling is waiting: no timer and no polling, so no processor time.
