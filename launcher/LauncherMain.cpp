@@ -116,7 +116,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     const int endRequested = ReadEndSwitch(GetCommandLineW());
     bool anotherLauncher = false;
-    // Held until the process ends; ending releases it.
+    // Owned for the launcher's whole life.
     KernelHandle instanceMutex = CreateInstanceMutex(&anotherLauncher);
     if (!instanceMutex)
         return 0;
