@@ -38,6 +38,15 @@ public:
     // sets the section it needs.
     CTextMgr& GetTextMgr() { return *text_; }
 
+#if defined(AIRVANE_SETTINGS_CATALOG)
+    // Switch the UMTS modem of the first present entry through the service: on,
+    // root first and then the sub-devices upwards; off, the sub-devices downwards
+    // and the root last. Stop at the first step that fails; 1 when every step
+    // succeeded. Defined with preset application (catalog_apply).
+    int EnableUmtsModem();
+    int DisableUmtsModem();
+#endif
+
 private:
     bool IsListed(const wchar_t* hwId) const;
     void Append(const wchar_t* deviceName, const wchar_t* className, const wchar_t* hwId, int setting);

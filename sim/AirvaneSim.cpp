@@ -44,6 +44,7 @@ const FailureName kFailureNames[] = {
     {simfail::kStatus, L"status"},           {simfail::kHardwareId, L"hwid"},
     {simfail::kFriendlyName, L"name"},       {simfail::kDeviceDesc, L"desc"},
     {simfail::kClass, L"class"},             {simfail::kEject, L"eject"},
+    {simfail::kEnable, L"enable"},
 };
 
 std::wstring StateText(const SimDevice& device)
@@ -184,7 +185,7 @@ int Usage()
 {
     Print(L"usage: AirvaneSim seed demo | show | clear\n"
           L"       AirvaneSim set <device> enabled|disabled|present|absent\n"
-          L"       AirvaneSim fail <device> none|<installer,params,status,hwid,name,desc,class,eject>\n"
+          L"       AirvaneSim fail <device> none|<installer,params,status,hwid,name,desc,class,eject,enable>\n"
           L"       AirvaneSim bluetooth on|off\n"
           L"       AirvaneSim wlan running|stopped\n"
           L"A device is named by its number in 'show' or its instance ID.\n",

@@ -261,9 +261,14 @@ BOOL CSimDeviceApi::SetupDiCallClassInstaller(DI_FUNCTION installFunction, HDEVI
         const bool disable = change.StateChange == DICS_DISABLE;
         if (disable && !(device.capabilities & DN_DISABLEABLE))
             return Fail(ERROR_NOT_DISABLEABLE);
+        if (!disable && (device.failures & simfail::kEnable))
+            return Fail(ERROR_ACCESS_DENIED);
+        const bool wasDisabled = device.Disabled();
         (change.Scope == DICS_FLAG_GLOBAL ? device.disabledGlobal : device.disabledConfig) = disable;
         if (!notebook.SetDisabled(device.number, device.disabledGlobal, device.disabledConfig))
             return Fail(ERROR_GEN_FAILURE);
+        if (device.Disabled() != wasDisabled)
+            notebook.RecordStateChange(device.number, device.Disabled());
     }
     if (device.restartOnChange)
         element->installFlags |= DI_NEEDRESTART;

@@ -30,6 +30,9 @@ constexpr wchar_t kCapabilities[] = L"Capabilities";
 constexpr wchar_t kRestartOnChange[] = L"RestartOnChange";
 constexpr wchar_t kFailures[] = L"Failures";
 
+// On the root: StateChanges (REG_MULTI_SZ of "<device number>=enabled|disabled", oldest first).
+constexpr wchar_t kStateChanges[] = L"StateChanges";
+
 // Interfaces\<nnnn>: Guid, Path, Present; a scheduled change: PresentAfter at ChangeAt (FILETIME, UTC).
 constexpr wchar_t kInterfaces[] = L"Interfaces";
 constexpr wchar_t kGuid[] = L"Guid";

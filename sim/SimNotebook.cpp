@@ -363,6 +363,29 @@ bool CSimNotebook::IsDeviceWorking(DWORD number) const
     return ReadDevice(number, device) && device.present && !device.Disabled() && device.problem == 0;
 }
 
+int CSimNotebook::RecordStateChange(DWORD number, bool disabled)
+{
+    if (!root_)
+        return 0;
+    std::vector<std::wstring> changes = simreg::ReadMultiString(root_.Get(), kStateChanges);
+    changes.push_back(std::to_wstring(number) + (disabled ? L"=disabled" : L"=enabled"));
+    return simreg::WriteMultiString(root_.Get(), kStateChanges, changes) ? 1 : 0;
+}
+
+std::vector<SimStateChange> CSimNotebook::StateChanges() const
+{
+    std::vector<SimStateChange> changes;
+    if (!root_)
+        return changes;
+    for (const std::wstring& entry : simreg::ReadMultiString(root_.Get(), kStateChanges)) {
+        SimStateChange change;
+        change.device = wcstoul(entry.c_str(), nullptr, 10);
+        change.disabled = entry.compare(entry.find(L'=') + 1, std::wstring::npos, L"disabled") == 0;
+        changes.push_back(change);
+    }
+    return changes;
+}
+
 DWORD CSimNotebook::AddInterface(const GUID& interfaceGuid, const std::wstring& path, bool present)
 {
     const DWORD number = NextNumber(kInterfaces);

@@ -24,6 +24,7 @@ constexpr DWORD kFriendlyName = 0x020;
 constexpr DWORD kDeviceDesc = 0x040;
 constexpr DWORD kClass = 0x080;
 constexpr DWORD kEject = 0x100; // eject and removal are vetoed
+constexpr DWORD kEnable = 0x200; // the class installer refuses to enable it; disabling works
 } // namespace simfail
 
 struct SimDevice {
@@ -44,6 +45,12 @@ struct SimDevice {
     DWORD failures = 0;                  // simfail bits
 
     bool Disabled() const { return disabledGlobal || disabledConfig; }
+};
+
+// One change of a device's state by the class installer, in the order they happened.
+struct SimStateChange {
+    DWORD device = 0;
+    bool disabled = false;
 };
 
 struct SimInterface {
@@ -105,6 +112,10 @@ public:
     int SetProblem(DWORD number, ULONG problem);
     int SetFailures(DWORD number, DWORD failures);
     bool IsDeviceWorking(DWORD number) const; // present, enabled, without a problem
+
+    // The log of state changes that the class installer made, oldest first (Clear empties it).
+    int RecordStateChange(DWORD number, bool disabled);
+    std::vector<SimStateChange> StateChanges() const;
 
     // Device interfaces. A scheduled change takes effect at its due time, for every process.
     DWORD AddInterface(const GUID& interfaceGuid, const std::wstring& path, bool present);

@@ -79,8 +79,13 @@ bool AwaitServiceState(DWORD state, DWORD timeoutMs)
 
 bool InstallAndStartService()
 {
+    return InstallAndStartService(HostPath());
+}
+
+bool InstallAndStartService(const std::wstring& hostPath)
+{
     StopAndRemoveService();
-    const std::wstring create = L"sc.exe create " + ServiceName() + L" binPath= \"\\\"" + HostPath() +
+    const std::wstring create = L"sc.exe create " + ServiceName() + L" binPath= \"\\\"" + hostPath +
                                 L"\\\"\" start= auto";
     return RunCommand(create) == 0 && StartInstalledService();
 }

@@ -15,7 +15,9 @@ DWORD ServiceState(DWORD* exitCode = nullptr);
 // Waits up to timeoutMs for the state; true once it is reached.
 bool AwaitServiceState(DWORD state, DWORD timeoutMs);
 
-// Installs the service, replacing one that an aborted run left, and starts it.
+// Installs the service, replacing one that an aborted run left, and starts it:
+// the host of sim/bin, or the one at hostPath.
 bool InstallAndStartService();
+bool InstallAndStartService(const std::wstring& hostPath);
 bool StartInstalledService();
 void StopAndRemoveService();

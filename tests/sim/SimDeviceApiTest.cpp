@@ -178,6 +178,34 @@ TEST_F(SimDeviceApiTest, InjectedFailuresReachTheCaller)
     EXPECT_STREQ(L"(untouched)", name);
 }
 
+TEST_F(SimDeviceApiTest, LogsEachChangeOfStateInOrder)
+{
+    constexpr DWORD kModemPort = 4;
+    EXPECT_EQ(1, Switch(L"Net", kWlanPrefix, 0));
+    EXPECT_EQ(1, Switch(L"Net", kWlanPrefix, 0)); // already off: no change
+    EXPECT_EQ(1, Switch(L"Ports", L"USB\\VID_1E0E&PID_9001&MI_01", 0));
+    EXPECT_EQ(1, Switch(L"Net", kWlanPrefix, 1));
+    const std::vector<SimStateChange> changes = notebook.StateChanges();
+    ASSERT_EQ(3u, changes.size());
+    EXPECT_EQ(kWlanDevice, changes[0].device);
+    EXPECT_TRUE(changes[0].disabled);
+    EXPECT_EQ(kModemPort, changes[1].device);
+    EXPECT_TRUE(changes[1].disabled);
+    EXPECT_EQ(kWlanDevice, changes[2].device);
+    EXPECT_FALSE(changes[2].disabled);
+    ASSERT_TRUE(notebook.Clear());
+    EXPECT_TRUE(notebook.StateChanges().empty());
+}
+
+TEST_F(SimDeviceApiTest, DeviceThatRefusesToBeEnabledCanStillBeDisabled)
+{
+    ASSERT_TRUE(notebook.SetFailures(kWlanDevice, simfail::kEnable));
+    EXPECT_EQ(1, Switch(L"Net", kWlanPrefix, 0));
+    EXPECT_EQ(DEVSTAT_DISABLED, Query(L"Net", kWlanPrefix));
+    EXPECT_EQ(0, Switch(L"Net", kWlanPrefix, 1));
+    EXPECT_EQ(DEVSTAT_DISABLED, Query(L"Net", kWlanPrefix));
+}
+
 TEST_F(SimDeviceApiTest, DeviceThatIsNotDisableableRefusesToBeDisabled)
 {
     SimDevice device;

@@ -1,0 +1,113 @@
+#include "settings/CommandLineMode.h"
+
+#include "catalog/DeviceCatalog.h"
+#include "catalog/PresetApply.h"
+#include "foundation/CcString.h"
+#include "foundation/Names.h"
+#include "settings/CommandLineWords.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kStatusWord[] = L"STATUS";
+constexpr wchar_t kQuietWord[] = L"Q";
+constexpr wchar_t kWlanType[] = L"WLAN";
+constexpr wchar_t kUmtsType[] = L"UMTS";
+constexpr wchar_t kOnValue[] = L"ON";
+constexpr wchar_t kOffValue[] = L"OFF";
+
+constexpr wchar_t kStatusCaption[] = L"Device Status - Airvane";
+constexpr wchar_t kParameterErrorCaption[] = L"Parameter Error - Airvane";
+constexpr wchar_t kSwitchErrorCaption[] = L"Device Switch Error - Airvane";
+constexpr wchar_t kInvalidValueText[] = L"Invalid device status was specified in command line.";
+
+// The catalog holds the devices of the type and nothing else; the type names
+// are compared exactly, as the words are upper-cased already.
+void FindDevicesOfType(CDeviceCatalog& catalog, const wchar_t* type)
+{
+    catalog.RemoveAll();
+    if (lstrcmpW(type, kWlanType) == 0) {
+        catalog.AddRegisteredDevices();
+        catalog.AddNetworkCards();
+    } else if (lstrcmpW(type, kUmtsType) == 0) {
+        catalog.AddUmtsDevice();
+    } else if (type[0] != L'\0') {
+        catalog.AddSectionDevices(type);
+    }
+}
+
+int DeviceStatus(const CDeviceCatalog& catalog)
+{
+    if (catalog.GetSize() == 0)
+        return kStatusNotPresented;
+    for (int i = 0; i < catalog.GetSize(); ++i) {
+        if (catalog[i].Setting == 1)
+            return kStatusEnabled;
+    }
+    return kStatusDisabled;
+}
+
+void ShowStatus(const wchar_t* type, int status)
+{
+    const wchar_t* state = status == kStatusNotPresented ? L" not presented."
+                           : status == kStatusDisabled   ? L" disabled."
+                                                         : L" enabled.";
+    CcString text;
+    text.Format(L"%s is%s", type, state);
+    MessageBoxW(nullptr, text, kStatusCaption, MB_OK);
+}
+
+bool IsUmtsModem(const TALO_DEVICEINFO& device)
+{
+    return CompareStringOrdinal(device.Class, -1, kUmtsClassMarker, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Switches every device of the catalog; each failure is reported on its own.
+void SwitchDevices(CDeviceCatalog& catalog, bool on, bool quiet)
+{
+    for (int i = 0; i < catalog.GetSize(); ++i) {
+        const TALO_DEVICEINFO& device = catalog[i];
+        CcString failure;
+        if (IsUmtsModem(device)) {
+            if (!(on ? catalog.EnableUmtsModem() : catalog.DisableUmtsModem()))
+                failure = on ? L"UMTS Enable Failed" : L"UMTS Didable Failed";
+        } else if (!(on ? SwitchOnDevice(device.Class, device.HwId) : SwitchOffDevice(device.Class, device.HwId))) {
+            failure.Format(on ? L"%s Enable Failed" : L"%s Disable Failed", device.DeviceName.GetString());
+        }
+        if (!failure.IsEmpty() && !quiet)
+            MessageBoxW(nullptr, failure, kSwitchErrorCaption, MB_OK);
+    }
+}
+
+} // namespace
+
+int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText)
+{
+    CCommandLineWords words(argumentText);
+    const bool quiet = words.Quiet();
+    for (const wchar_t* word = words.Next(kWordSeparators); word[0] != L'\0'; word = words.Next(kWordSeparators)) {
+        if (lstrcmpW(word, kQuietWord) == 0)
+            continue;
+        if (lstrcmpW(word, kStatusWord) == 0) {
+            const wchar_t* type = words.Next(kValueSeparators);
+            FindDevicesOfType(catalog, type);
+            const int status = DeviceStatus(catalog);
+            if (!quiet)
+                ShowStatus(type, status);
+            return status;
+        }
+        FindDevicesOfType(catalog, word);
+        const wchar_t* value = words.Next(kValueSeparators);
+        if (catalog.GetSize() == 0)
+            continue;
+        const bool on = lstrcmpW(value, kOnValue) == 0;
+        if (!on && lstrcmpW(value, kOffValue) != 0) {
+            if (!quiet)
+                MessageBoxW(nullptr, kInvalidValueText, kParameterErrorCaption, MB_OK);
+            continue;
+        }
+        SwitchDevices(catalog, on, quiet);
+    }
+    return 0;
+}

@@ -1,0 +1,112 @@
+// TALOSetting.exe: the settings window, or one task from the command line:
+// "/e" closes a running settings window, "/p<n>" applies stored preset n, and
+// STATUS or ON/OFF words report or switch device types (CommandLineMode.h).
+#include "catalog/PresetApply.h"
+#include "foundation/CLocalPath.h"
+#include "foundation/CTextMgr.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "settings/CommandLineMode.h"
+#include "settings/MainDialog.h"
+#include "settings/ProgressWindow.h"
+#include "settings/RunningWindow.h"
+#include "settings/SettingsProcess.h"
+#include "settings/SettingsResources.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <strsafe.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr wchar_t kEndArgument[] = L"/e";
+constexpr int kTextValueChars = 512;
+
+// The program's text manager for the length of wWinMain: handed to the
+// progress notice and to preset application, and withdrawn before it goes.
+class ProgramTexts {
+public:
+    ProgramTexts()
+    {
+        wchar_t path[MAX_PATH] = L"";
+        CLocalPath::FindLanguageFile(path, kTextFile); // none found: every text reads empty
+        texts_ = std::make_unique<CTextMgr>(path, kSettingsSection, kTextValueChars);
+        g_textMgr = texts_.get();
+        StringCchCopyW(g_windowTitle, kWindowTitleChars, texts_->GetText(L"GUIWIN_NAME"));
+        SetProgressTextMgr(texts_.get());
+        PresetApplyContext context;
+        context.presets = &g_presets;
+        context.catalog = &g_catalog;
+        context.texts = texts_.get();
+        SetPresetApplyContext(context);
+    }
+
+    ~ProgramTexts()
+    {
+        SetPresetApplyContext(PresetApplyContext());
+        SetProgressTextMgr(nullptr);
+        g_textMgr = nullptr;
+    }
+
+    ProgramTexts(const ProgramTexts&) = delete;
+    ProgramTexts& operator=(const ProgramTexts&) = delete;
+
+private:
+    std::unique_ptr<CTextMgr> texts_;
+};
+
+// The settings window until it is closed. A dialog that cannot be created
+// ends the program at once: no window could end the message loop.
+void RunSettingsWindow()
+{
+    const HWND dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDlgProc, 0);
+    if (!dialog)
+        return;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool IsPresetArgument(const wchar_t* argument)
+{
+    return argument[0] == L'/' && argument[1] == L'p';
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
+{
+    g_instance = instance;
+    InitCommonControls();
+    ProgramTexts texts;
+
+    int argumentCount = 0;
+    LocalMemory arguments(CommandLineToArgvW(GetCommandLineW(), &argumentCount));
+    const wchar_t* const* argv = static_cast<const wchar_t* const*>(arguments.Get());
+    const wchar_t* first = argv && argumentCount >= 2 ? argv[1] : nullptr;
+
+    if (InstanceGuard().Check(kSettingsInstanceMutex) != CcCheckDualExec::kFirstInstance) {
+        if (first && lstrcmpiW(first, kEndArgument) == 0)
+            CloseRunningSettingsWindow(g_windowTitle);
+        return 0;
+    }
+    if (!first) {
+        RunSettingsWindow();
+        return 0;
+    }
+    if (lstrcmpiW(first, kEndArgument) == 0)
+        return 0;
+    if (IsPresetArgument(first)) {
+        ApplyPreset(nullptr, _wtoi(first + 2));
+        return 0;
+    }
+    return RunCommandLineMode(g_catalog, argumentText);
+}
