@@ -81,8 +81,9 @@ int Choose(HWND launcher, int preset)
         std::puts("The menu is not open.");
         return 1;
     }
-    // The first key selects the settings item, the next ones the presets below the separator.
-    for (int i = 0; i < preset + 2; ++i)
+    // Home selects the settings item, Down the presets below the separator.
+    PressKey(launcher, VK_HOME);
+    for (int i = 0; i <= preset; ++i)
         PressKey(launcher, VK_DOWN);
     PressKey(launcher, VK_RETURN);
     // The launcher starts "TALOSetting.exe /p<n>", which ends once it has applied the preset.

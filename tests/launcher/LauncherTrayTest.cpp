@@ -1,4 +1,5 @@
 #include "catalog/PresetStore.h"
+#include "devices/BtSwCodes.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
@@ -21,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include <tlhelp32.h>
+
 // End to end: TALOLauncher.exe of the simulated notebook in the session's
 // virtual desktop, with its icon in Wine's notification area and the switching
 // service running under the prefix's service manager.
@@ -28,14 +31,12 @@
 namespace {
 
 // The service and the launcher read the machine's default simulated notebook:
-// the demo notebook, cleared again at the end.
+// each test seeds the demo notebook afresh, and it is cleared at the end.
 class LauncherEnvironment : public testing::Environment {
 public:
     void SetUp() override
     {
         SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
-        CSimNotebook notebook;
-        seeded_ = SeedDemoNotebook(notebook) == 1;
         installed_ = InstallAndStartService();
     }
     void TearDown() override
@@ -43,10 +44,9 @@ public:
         StopAndRemoveService();
         CSimNotebook().Clear();
     }
-    static bool Ready() { return seeded_ && installed_; }
+    static bool Installed() { return installed_; }
 
 private:
-    static inline bool seeded_ = false;
     static inline bool installed_ = false;
 };
 
@@ -70,13 +70,41 @@ TALO_PRESET Preset(const wchar_t* name, int wlan, int umts)
     TALO_PRESET preset;
     preset.Name = name;
     TALO_DEVICEINFO devices[] = {Device(L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, wlan),
-                                 Device(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts)};
+                                 Device(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts),
+                                 Device(L"Bluetooth", kBluetoothClassMarker, kBluetoothClassMarker, 0)};
     for (TALO_DEVICEINFO& device : devices)
         preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
     return preset;
 }
 
-// Stores the presets as the settings program does (and tells a running launcher).
+// The number of the simulated device whose first hardware ID begins with the prefix; 0 if none.
+DWORD SimDeviceNumber(const std::wstring& prefix)
+{
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        if (device.hardwareIds.front().compare(0, prefix.size(), prefix) == 0)
+            return device.number;
+    }
+    return 0;
+}
+
+bool IsDisabled(DWORD number)
+{
+    SimDevice device;
+    return CSimNotebook().ReadDevice(number, device) && device.Disabled();
+}
+
+bool IsBluetoothRadioOn()
+{
+    for (const SimInterface& radio : CSimNotebook().Interfaces()) {
+        if (IsEqualGUID(radio.interfaceGuid, GUID_BTSW_RADIO) && radio.present)
+            return true;
+    }
+    return false;
+}
+
+// Stores the presets as the settings program does (and tells a running launcher):
+// preset i switches the WLAN adapter on when bit 0 of i is set and the modem when bit 1
+// is, and the Bluetooth radio off.
 bool SavePresetsNamed(std::initializer_list<const wchar_t*> names)
 {
     TaloPresetList presets;
@@ -154,7 +182,9 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(LauncherEnvironment::Ready()) << "no demo notebook or no service";
+        ASSERT_TRUE(LauncherEnvironment::Installed()) << "sc create / net start failed";
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
         ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";
         presets_.Remove();
         deviceList_.Remove();
@@ -162,9 +192,34 @@ protected:
 
     void TearDown() override
     {
+        EndLauncher();
+        EndSettingsPrograms();
+    }
+
+    // Ends the started launcher with the end switch.
+    void EndLauncher()
+    {
         if (launcher_ && launcher_->IsRunning()) {
             RunLauncher(L"/e");
             launcher_->WaitForExit(nullptr, kEndTimeoutMs);
+        }
+    }
+
+    // A settings program that a failed test left waiting (at a message box, say) would
+    // wait for ever once the service is gone.
+    static void EndSettingsPrograms()
+    {
+        const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+             more = Process32NextW(snapshot.Get(), &entry)) {
+            if (lstrcmpiW(entry.szExeFile, kSettingsProgramFile) != 0)
+                continue;
+            const KernelHandle settings(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+            ADD_FAILURE() << "a settings program was left running";
+            TerminateProcess(settings.Get(), 1);
+            WaitForSingleObject(settings.Get(), kEndTimeoutMs);
         }
     }
 
@@ -300,6 +355,56 @@ TEST_F(LauncherTray, MenuListsEveryPresetInOrderBelowTheSettingsItem)
     EXPECT_TRUE(CloseMenu(menu));
 }
 
+// The road of one preset: a right click on the icon, the third preset chosen in the
+// menu, the settings program started with /p2, its progress notice shown and gone,
+// and the devices switched by the service as that preset says.
+TEST_F(LauncherTray, TheThirdPresetChosenInTheMenuIsApplied)
+{
+    // The third preset: WLAN off, the modem on, the Bluetooth radio off.
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    const DWORD wlan = SimDeviceNumber(kWlanAdapter);
+    const DWORD modem = SimDeviceNumber(kModemRoot);
+    ASSERT_TRUE(wlan && modem);
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetDisabled(modem, true, false));
+    // The radio takes its time to go, so that the notice stays long enough to be seen.
+    ASSERT_TRUE(notebook.SetBluetoothSwitch(1500, false));
+    ASSERT_TRUE(IsBluetoothRadioOn());
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    // The menu opens at the pointer, which then rests on its frame, over no item.
+    SetCursorPos(200, 200);
+    ASSERT_TRUE(SendToTraySlot(0, WM_RBUTTONUP));
+    const HWND menu = WaitForPopupMenu(launcher_->ProcessId());
+    ASSERT_NE(menu, nullptr);
+
+    // As a person would with the keys: Home selects the settings item, whatever the
+    // pointer selected, and Down the presets below the separator.
+    PostMessageW(window_, WM_KEYDOWN, VK_HOME, 0);
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(window_, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window_, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitForWindowGone(menu));
+
+    WindowQuery notice;
+    notice.title = L"Airvane - Switching Devices";
+    const HWND progress = WaitForTopLevelWindow(notice);
+    ASSERT_NE(progress, nullptr) << "no progress notice";
+    wchar_t program[MAX_PATH] = L"";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(progress, &processId);
+    const KernelHandle settings(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    DWORD chars = MAX_PATH;
+    ASSERT_TRUE(settings && QueryFullProcessImageNameW(settings.Get(), 0, program, &chars));
+    EXPECT_EQ(std::wstring(program), ProgramPath(kSettingsProgramFile));
+    EXPECT_TRUE(WaitForWindowGone(progress));
+    EXPECT_EQ(WaitForSingleObject(settings.Get(), kEndTimeoutMs), WAIT_OBJECT_0) << "the settings program ends";
+
+    EXPECT_TRUE(IsDisabled(wlan));
+    EXPECT_FALSE(IsDisabled(modem));
+    EXPECT_FALSE(IsBluetoothRadioOn());
+}
+
 TEST_F(LauncherTray, NoMenuWhileTheSettingsProgramRuns)
 {
     ASSERT_TRUE(StartLauncher());
@@ -395,6 +500,7 @@ TEST_F(LauncherTray, StartsTheSettingsProgramByItsQuotedPath)
     PostMessageW(window_, WM_COMMAND, ID_MENU_PRESET_BASE + 3, 0);
     EXPECT_EQ(TakeRecord(copy.Settings(), 1000), L"") << "there is no fourth preset";
     EXPECT_EQ(TakeRecord(copy.Decoy(), 0), L"") << "Air.exe was started";
+    EndLauncher(); // its copy can be removed only then
 }
 
 // The launcher reads the presets again whenever the settings program has saved them.
