@@ -3,6 +3,7 @@
 #include "tests/service/InstalledService.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
+#include "tests/support/GuiWindows.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TestPrograms.h"
 
@@ -27,7 +28,6 @@ namespace {
 constexpr wchar_t kUpgradeCode[] = L"{493498C2-9CBA-4ABB-82BD-A4DB71F562DA}";
 constexpr wchar_t kVersion[] = L"" AIRVANE_MSI_VERSION;
 constexpr wchar_t kNextVersion[] = L"" AIRVANE_MSI_NEXT_VERSION;
-constexpr bool kLauncherPackaged = AIRVANE_PACKAGES_LAUNCHER;
 
 enum class Flavour { Shipping, Simulated };
 
@@ -119,7 +119,7 @@ std::vector<InstalledFile> PackageFiles(Flavour flavour)
         {L"TALOService.exe", true},
         {L"TALOWNP.dll", true},
         {L"TALOSetting.exe", true},
-        {L"TALOLauncher.exe", kLauncherPackaged},
+        {L"TALOLauncher.exe", true},
         {L"Language.ini", true},
         {L"English\\TALOTXT.ini", true},
         {L"German\\TALOTXT.ini", true},
@@ -260,6 +260,19 @@ TEST_F(Installer, SimulatedPackageInstallsServesAndUninstallsCleanly)
     EXPECT_EQ(RunProgram(request, L"disable USB " + std::wstring(kModemRoot), &output), 0) << output;
     EXPECT_TRUE(SimulatedDevice(kModemRoot).Disabled());
     EXPECT_EQ(RunProgram(InstallFolder() + kSettingsProgramFile, L"STATUS=WLAN /Q"), 1) << "the WLAN adapter is on";
+    {
+        // The launcher runs from the install folder until its end switch.
+        RunningProgram launcher(InstallFolder() + kLauncherProgramFile, L"");
+        WindowQuery window;
+        window.processId = launcher.ProcessId();
+        window.className = kLauncherWindowClass;
+        window.visibleOnly = false;
+        EXPECT_NE(WaitForTopLevelWindow(window), nullptr);
+        EXPECT_EQ(RunProgram(InstallFolder() + kLauncherProgramFile, L"/e"), 0);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(launcher.WaitForExit(&exitCode, 10000));
+        EXPECT_EQ(exitCode, 0u);
+    }
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Simulated), "uninstall"), 0u);
     ExpectRemoved(makerFolderExisted_);
