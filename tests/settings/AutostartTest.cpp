@@ -20,16 +20,12 @@ constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\LauncherProbe";
 
 std::optional<std::wstring> ReadRunValue()
 {
-    DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+    wchar_t value[1024];
+    DWORD bytes = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue, RRF_RT_REG_SZ, nullptr, value, &bytes) !=
         ERROR_SUCCESS)
         return std::nullopt;
-    std::wstring value(bytes / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue, RRF_RT_REG_SZ, nullptr, &value[0], &bytes) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    value.resize(bytes / sizeof(wchar_t) - 1);
-    return value;
+    return std::wstring(value);
 }
 
 void WriteRunValue(const std::optional<std::wstring>& value)

@@ -56,27 +56,24 @@ std::string Utf8(const std::wstring& text)
     return utf8;
 }
 
-// The dialogs' font as the dialog manager makes it for a process at dpi.
+// Measures with the dialogs' font as the dialog manager makes it for a process at dpi.
 class DialogFont {
 public:
     explicit DialogFont(int dpi)
-        : dc_(CreateCompatibleDC(nullptr)),
-          font_(CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE,
-                            L"Lucida Sans Unicode")),
-          previous_(SelectObject(dc_, font_))
+        : font_(CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                            L"Lucida Sans Unicode"))
     {
+        SelectObject(dc_, font_);
     }
     ~DialogFont()
     {
-        SelectObject(dc_, previous_);
-        DeleteObject(font_);
         DeleteDC(dc_);
+        DeleteObject(font_);
     }
     DialogFont(const DialogFont&) = delete;
     DialogFont& operator=(const DialogFont&) = delete;
 
-    // Pixels of a dialog's width of dialogUnits horizontal units.
+    // Pixels of dialogUnits horizontal dialog units.
     int Width(int dialogUnits) const
     {
         SIZE size = {};
@@ -84,19 +81,18 @@ public:
         return MulDiv(dialogUnits, (size.cx / 26 + 1) / 2, 4);
     }
 
-    // The rectangle text needs, wrapped at width unless singleLine.
+    // The size text needs, wrapped at width unless on a single line.
     SIZE Needs(const std::wstring& text, int width, bool singleLine) const
     {
         RECT rect = {0, 0, width, 0};
-        DrawTextW(dc_, text.c_str(), -1, &rect,
-                  DT_CALCRECT | DT_EXPANDTABS | (singleLine ? DT_SINGLELINE : DT_WORDBREAK));
+        const UINT lines = singleLine ? DT_SINGLELINE : DT_WORDBREAK;
+        DrawTextW(dc_, text.c_str(), -1, &rect, DT_CALCRECT | DT_EXPANDTABS | lines);
         return {rect.right, rect.bottom};
     }
 
 private:
-    HDC dc_;
+    HDC dc_ = CreateCompatibleDC(nullptr);
     HFONT font_;
-    HGDIOBJ previous_;
 };
 
 // Every static and button text of the dialog shows whole: wrapped statics within

@@ -31,61 +31,23 @@ constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\LauncherProbe";
 // The devices the tests' notebook shows, in the catalog's order, all switched on.
 const Names kFound = {kSecondWlanName, kWlanName, kModemName, kRadioName};
 
-// One stored device as the tests compare them.
-struct Stored {
-    std::wstring name;
-    std::wstring className;
-    int setting;
-    bool operator==(const Stored& other) const
-    {
-        return name == other.name && className == other.className && setting == other.setting;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Stored& device)
-{
-    return out << std::string(device.name.begin(), device.name.end()) << "/"
-               << std::string(device.className.begin(), device.className.end()) << "=" << device.setting;
-}
-
-struct StoredPresets {
-    Names names;
-    std::vector<std::vector<Stored>> devices;
-};
-
-// The presets as the programs read them back from the registry.
-StoredPresets ReadPresets()
+// The presets as the programs read them back: each as its name followed by one
+// "name class setting" per device.
+std::vector<Names> ReadPresets()
 {
     TaloPresetList list;
     LoadPresets(list);
-    StoredPresets presets;
+    std::vector<Names> presets;
     for (int i = 0; i < list.GetSize(); ++i) {
-        presets.names.push_back(list[i].Name.GetString());
-        std::vector<Stored> devices;
+        Names preset{list[i].Name.GetString()};
         for (int k = 0; k < list[i].Devices.GetSize(); ++k) {
             const TALO_DEVICEINFO& device = list[i].Devices[k];
-            devices.push_back({device.DeviceName.GetString(), device.Class.GetString(), device.Setting});
+            preset.push_back(std::wstring(device.DeviceName) + L" " + device.Class.GetString() + L" " +
+                             std::to_wstring(device.Setting));
         }
-        presets.devices.push_back(devices);
+        presets.push_back(preset);
     }
     return presets;
-}
-
-bool PresetKeyExists(int index)
-{
-    const std::wstring path = std::wstring(kProductKey) + L"\\Setting\\Preset" + std::to_wstring(index);
-    RegKey key;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-
-// The catalog's records as a new preset stores them, all switched on except off.
-std::vector<Stored> FoundDevices(const std::wstring& off)
-{
-    std::vector<Stored> devices = {
-        {kSecondWlanName, L"Net", 1}, {kWlanName, L"Net", 1}, {kModemName, L"#UMTS#", 1}, {kRadioName, L"#KVBT#", 1}};
-    for (Stored& device : devices)
-        device.setting = device.name == off ? 0 : 1;
-    return devices;
 }
 
 Names CheckedDevices(const SettingsWindow& window)
@@ -170,7 +132,7 @@ TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFo
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
     EXPECT_TRUE(window.WaitForExit());
     EXPECT_EQ(Changes(), StateChanges());
-    EXPECT_FALSE(PresetKeyExists(0));
+    EXPECT_TRUE(ReadPresets().empty());
 }
 
 TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTellsTheLauncher)
@@ -199,35 +161,22 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTellsTheLau
     EXPECT_TRUE(PressButton(registerDialog, IDOK));
     EXPECT_TRUE(window.WaitForExit());
 
-    const StoredPresets presets = ReadPresets();
-    EXPECT_EQ((Names{L"Office", L"Office"}), presets.names);
-    ASSERT_EQ(2u, presets.devices.size());
-    EXPECT_EQ(FoundDevices(kWlanName), presets.devices[1]);
+    EXPECT_EQ((std::vector<Names>{{L"Office", L"Bluetooth #KVBT# 0"},
+                                  {L"Office", L"Second Wireless Adapter Net 1", L"802.11n Wireless LAN Adapter Net 0",
+                                   L"UMTS modem #UMTS# 1", L"Bluetooth #KVBT# 1"}}),
+              ReadPresets());
     EXPECT_EQ(Changes{L"1 off"}, StateChanges());
     EXPECT_TRUE(IsDisabled(kWlan));
     EXPECT_TRUE(AwaitProbeCount(L"PresetsChanged", 1));
 }
 
-TEST_F(SettingsWindowTest, ApplyOnlyAppliesAtOnceAndStoresNothing)
-{
-    SettingsWindow window(Install());
-    ASSERT_TRUE(window.IsOpen());
-    ASSERT_TRUE(window.Check(0, false));
-    const HWND registerDialog = window.PressOkForRegister();
-    ASSERT_NE(nullptr, registerDialog);
-    EXPECT_TRUE(PressButton(registerDialog, IDC_REGISTER_APPLY_ONLY));
-    EXPECT_TRUE(window.WaitForExit());
-    EXPECT_EQ(Changes{L"7 off"}, StateChanges());
-    EXPECT_FALSE(PresetKeyExists(0));
-}
-
-TEST_F(SettingsWindowTest, RegisterDialogWantsANameOfAtMost32CharactersAndCancelReturns)
+TEST_F(SettingsWindowTest, RegisterDialogWantsANameCancelReturnsAndApplyOnlyStoresNothing)
 {
     SettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     window.Focus(IDC_MAIN_DEVICE_TREE);
-    ASSERT_TRUE(window.Check(2, false));
-    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_TRUE(window.Check(0, false));
+    HWND registerDialog = window.PressOkForRegister();
     ASSERT_NE(nullptr, registerDialog);
 
     // The warning's text is shown as it stands, never used as a format.
@@ -235,18 +184,21 @@ TEST_F(SettingsWindowTest, RegisterDialogWantsANameOfAtMost32CharactersAndCancel
     ASSERT_NE(nullptr, warning);
     EXPECT_EQ(std::wstring(kTestRegisterTitle) + L"|No name: %s %n %x", Answer(warning, IDOK));
     EXPECT_TRUE(IsWindowVisible(registerDialog));
-
     TypeName(registerDialog, std::wstring(33, L'n'));
     EXPECT_EQ(std::wstring(32, L'n'), NameField(registerDialog));
 
     EXPECT_TRUE(PressButton(registerDialog, IDCANCEL));
     EXPECT_TRUE(WaitForWindowGone(registerDialog));
     EXPECT_TRUE(window.IsOpen());
-    EXPECT_EQ((Names{kSecondWlanName, kWlanName, kRadioName}), CheckedDevices(window)) << "the tree as it was left";
-    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_EQ((Names{kWlanName, kModemName, kRadioName}), CheckedDevices(window)) << "the tree as it was left";
+
+    // Apply only, with the name left empty: applied at once, stored nowhere.
+    registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    EXPECT_TRUE(PressButton(registerDialog, IDC_REGISTER_APPLY_ONLY));
     EXPECT_TRUE(window.WaitForExit());
-    EXPECT_FALSE(PresetKeyExists(0));
-    EXPECT_EQ(Changes(), StateChanges());
+    EXPECT_EQ(Changes{L"7 off"}, StateChanges());
+    EXPECT_TRUE(ReadPresets().empty());
 }
 
 TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFoundStates)
@@ -312,7 +264,7 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstAndRenumbersTheRestInListOrder)
     HWND box = window.PressForMessageBox(window.Dialog(), IDC_MAIN_DELETE);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(std::wstring(kTestWindowTitle) + L"|Delete %s %n %d?", Answer(box, IDCANCEL));
-    EXPECT_EQ((Names{L"A", L"B", L"C"}), ReadPresets().names);
+    EXPECT_EQ(3u, ReadPresets().size());
 
     box = window.PressForMessageBox(window.Dialog(), IDC_MAIN_DELETE);
     ASSERT_NE(nullptr, box);
@@ -321,11 +273,8 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstAndRenumbersTheRestInListOrder)
     EXPECT_EQ((Names{L"A", L"C", kNewEntry}), window.Presets());
     EXPECT_EQ(0, window.Selection());
     EXPECT_EQ(Names{kWlanName}, window.DeviceNames());
-    const StoredPresets presets = ReadPresets();
-    EXPECT_EQ((Names{L"A", L"C"}), presets.names);
-    ASSERT_EQ(2u, presets.devices.size());
-    EXPECT_EQ((std::vector<Stored>{{kRadioName, L"#KVBT#", 0}}), presets.devices[1]);
-    EXPECT_FALSE(PresetKeyExists(2));
+    EXPECT_EQ((std::vector<Names>{{L"A", L"802.11n Wireless LAN Adapter Net 0"}, {L"C", L"Bluetooth #KVBT# 0"}}),
+              ReadPresets());
     EXPECT_TRUE(AwaitProbeCount(L"PresetsChanged", 1));
 
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
@@ -354,7 +303,7 @@ TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSel
     EXPECT_TRUE(PressButton(window.Dialog(), IDOK));
     EXPECT_TRUE(window.WaitForExit());
     EXPECT_EQ(Changes{L"1 off"}, StateChanges());
-    EXPECT_EQ(names, ReadPresets().names);
+    EXPECT_EQ(16u, ReadPresets().size());
 }
 
 TEST_F(SettingsWindowTest, WithoutSelectionOkMakesANewPresetFromTheDevicesShown)
@@ -370,8 +319,9 @@ TEST_F(SettingsWindowTest, WithoutSelectionOkMakesANewPresetFromTheDevicesShown)
     TypeName(registerDialog, L"Second");
     EXPECT_TRUE(PressButton(registerDialog, IDOK));
     EXPECT_TRUE(window.WaitForExit());
-    const StoredPresets presets = ReadPresets();
-    EXPECT_EQ((Names{L"Radio off", L"Second"}), presets.names);
+    const std::vector<Names> presets = ReadPresets();
+    ASSERT_EQ(2u, presets.size());
+    EXPECT_EQ(L"Second", presets[1][0]);
     EXPECT_EQ(Changes{L"1 off"}, StateChanges()) << "the new preset is applied, not the first";
 }
 
@@ -406,10 +356,10 @@ TEST_F(SettingsWindowTest, TreeShowsAtMostAHundredDevices)
     TypeName(registerDialog, L"Hundred");
     EXPECT_TRUE(PressButton(registerDialog, IDOK));
     EXPECT_TRUE(window.WaitForExit());
-    const StoredPresets presets = ReadPresets();
-    ASSERT_EQ(2u, presets.devices.size());
-    ASSERT_EQ(100u, presets.devices[1].size());
-    EXPECT_EQ((Stored{ManyName(95), L"Ports", 1}), presets.devices[1][99]);
+    const std::vector<Names> presets = ReadPresets();
+    ASSERT_EQ(2u, presets.size());
+    ASSERT_EQ(101u, presets[1].size()) << "the name and 100 devices";
+    EXPECT_EQ(ManyName(95) + L" Ports 1", presets[1][100]);
 }
 
 TEST_F(SettingsWindowTest, WithoutDevicesANewPresetCanBeAppliedButNotStored)
@@ -428,7 +378,7 @@ TEST_F(SettingsWindowTest, WithoutDevicesANewPresetCanBeAppliedButNotStored)
     EXPECT_TRUE(IsWindowVisible(registerDialog));
     EXPECT_TRUE(PressButton(registerDialog, IDC_REGISTER_APPLY_ONLY));
     EXPECT_TRUE(window.WaitForExit());
-    EXPECT_FALSE(PresetKeyExists(0));
+    EXPECT_TRUE(ReadPresets().empty());
 }
 
 TEST_F(SettingsWindowTest, EndClosesTheWindowWhileTheRegisterDialogIsOpen)
@@ -440,7 +390,7 @@ TEST_F(SettingsWindowTest, EndClosesTheWindowWhileTheRegisterDialogIsOpen)
     TypeName(registerDialog, L"Unsaved");
     EXPECT_EQ(0u, RunSettings(Install(), L"/e").exitCode);
     EXPECT_TRUE(window.WaitForExit(10000));
-    EXPECT_FALSE(PresetKeyExists(0));
+    EXPECT_TRUE(ReadPresets().empty());
     EXPECT_EQ(Changes(), StateChanges());
 }
 
