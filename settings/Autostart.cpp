@@ -6,8 +6,6 @@
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 
-#include <strsafe.h>
-
 namespace {
 
 constexpr int kPathChars = CLocalPath::kPathChars;
@@ -24,13 +22,10 @@ bool ComposeLauncherPath(wchar_t (&path)[kPathChars])
 void StartLauncher(const wchar_t* path, const wchar_t* arguments)
 {
     wchar_t folder[kPathChars];
-    wchar_t commandLine[kPathChars + ARRAYSIZE(kEndSwitch) + 2];
-    if (!CLocalPath::MakeLocalPath(folder, L"") || FAILED(StringCchCopyW(commandLine, ARRAYSIZE(commandLine), L"\"")) ||
-        FAILED(StringCchCatW(commandLine, ARRAYSIZE(commandLine), path)) ||
-        FAILED(StringCchCatW(commandLine, ARRAYSIZE(commandLine), L"\"")) ||
-        FAILED(StringCchCatW(commandLine, ARRAYSIZE(commandLine), arguments))) {
+    if (!CLocalPath::MakeLocalPath(folder, L""))
         return;
-    }
+    wchar_t commandLine[kPathChars + ARRAYSIZE(kEndSwitch) + 2]; // the quoted path and the switch
+    wsprintfW(commandLine, L"\"%s\"%s", path, arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
