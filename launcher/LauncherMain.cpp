@@ -1,0 +1,153 @@
+#include "foundation/CLocalPath.h"
+#include "foundation/CTextMgr.h"
+#include "foundation/CcException.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "launcher/EndSwitch.h"
+#include "launcher/LauncherGlobals.h"
+#include "launcher/LauncherResources.h"
+#include "launcher/LauncherWindow.h"
+#include "launcher/NtPlatform.h"
+
+#include <memory>
+#include <new>
+
+// TALOLauncher.exe: one hidden window per log-on that owns the tray icon and the
+// preset menu. Started with /e (or -e, /E, -E) it ends the running launcher and
+// removes its autostart value instead.
+
+namespace {
+
+constexpr int kMutexAttempts = 121; // the first and 120 retries, a second apart
+constexpr DWORD kMutexRetryPauseMs = 1000;
+constexpr DWORD kEndPollMs = 100;
+// The lowest shutdown level for applications: asked to end after the others.
+constexpr DWORD kShutdownLevel = 0x100;
+constexpr int kTextChars = 512;
+
+// Creates and owns the instance mutex; retries while a mutex of that name exists
+// that this user may not open. *alreadyExists tells whether another launcher has it.
+KernelHandle CreateInstanceMutex(bool* alreadyExists)
+{
+    for (int attempt = 0; attempt < kMutexAttempts; ++attempt) {
+        if (attempt > 0)
+            Sleep(kMutexRetryPauseMs);
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, kLauncherInstanceMutex);
+        const DWORD error = GetLastError();
+        if (mutex) {
+            *alreadyExists = error == ERROR_ALREADY_EXISTS;
+            return KernelHandle(mutex);
+        }
+        if (error != ERROR_ACCESS_DENIED)
+            break;
+    }
+    return KernelHandle();
+}
+
+// Another launcher runs: bring it to the front, or end it and remove the autostart value.
+void ContactRunningLauncher(KernelHandle instanceMutex, int endRequested)
+{
+    const HWND running = FindWindowW(kLauncherWindowClass, nullptr);
+    if (!running)
+        return;
+    if (!endRequested) {
+        SetForegroundWindow(GetLastActivePopup(running));
+        return;
+    }
+    // WM_DESTROY itself: the window removes its icon and leaves its loop on it.
+    PostMessageW(running, WM_DESTROY, 0, 0);
+    instanceMutex.Reset();
+    // The mutex is gone once the other launcher has ended.
+    for (;;) {
+        instanceMutex.Reset(CreateMutexW(nullptr, TRUE, kLauncherInstanceMutex));
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+        instanceMutex.Reset();
+        Sleep(kEndPollMs);
+    }
+    CcRegistry run;
+    if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
+        run.DeleteValue(kAutostartValue);
+        run.CloseKey(0);
+    }
+}
+
+// Bound at run time: the function exists only on the NT platform.
+void LowerShutdownLevel()
+{
+    int isNt = 0;
+    if (!QueryNtPlatform(&isNt, nullptr) || !isNt)
+        return;
+    const Library kernel(LoadLibraryW(L"Kernel32.DLL"));
+    if (!kernel)
+        return;
+    using SetShutdownParameters = BOOL(WINAPI*)(DWORD, DWORD);
+    const auto setShutdownParameters = reinterpret_cast<SetShutdownParameters>(
+        reinterpret_cast<void*>(GetProcAddress(kernel.Get(), "SetProcessShutdownParameters")));
+    if (setShutdownParameters)
+        setShutdownParameters(kShutdownLevel, 0);
+}
+
+HICON LoadSmallIcon()
+{
+    return static_cast<HICON>(
+        LoadImageW(LauncherInstance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+bool RegisterLauncherClass()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = LauncherWndProc;
+    windowClass.hInstance = LauncherInstance;
+    windowClass.hIcon = LoadIconW(LauncherInstance, MAKEINTRESOURCEW(IDI_LAUNCHER));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = kLauncherWindowClass;
+    windowClass.hIconSm = LoadSmallIcon();
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    const int endRequested = ReadEndSwitch(GetCommandLineW());
+    bool anotherLauncher = false;
+    // Owned for the launcher's whole life.
+    KernelHandle instanceMutex = CreateInstanceMutex(&anotherLauncher);
+    if (!instanceMutex)
+        return 0;
+    if (anotherLauncher) {
+        ContactRunningLauncher(std::move(instanceMutex), endRequested);
+        return 0;
+    }
+    if (endRequested)
+        return 0;
+
+    LauncherInstance = instance;
+    TaskbarCreatedMsg = RegisterWindowMessageW(kTaskbarCreatedMessage);
+    LowerShutdownLevel();
+    TrayIconImage = LoadSmallIcon();
+
+    wchar_t textFile[CLocalPath::kPathChars] = L"";
+    CLocalPath::FindLanguageFile(textFile, kTextFile);
+    const std::unique_ptr<CTextMgr> texts(
+        CheckAllocation(new (std::nothrow) CTextMgr(textFile, kLauncherSection, kTextChars)));
+    LoadLauncherTexts(*texts, &Texts);
+
+    if (!RegisterLauncherClass())
+        return 0;
+    const HWND window = CreateWindowExW(0, kLauncherWindowClass, L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr,
+                                        nullptr, instance, nullptr);
+    if (!window)
+        return 0;
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,131 @@
+#include "launcher/LauncherWindow.h"
+
+#include "catalog/DeviceCatalog.h"
+#include "catalog/PresetStore.h"
+#include "catalog/PresetsChangedMsg.h"
+#include "foundation/CcCheckDualExec.h"
+#include "foundation/CcException.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "launcher/ForegroundWindow.h"
+#include "launcher/LauncherGlobals.h"
+#include "launcher/SettingsStart.h"
+#include "launcher/TrayIcon.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+struct MenuTraits {
+    using Type = HMENU;
+    static Type None() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::DestroyMenu(h); }
+};
+using Menu = UniqueHandle<MenuTraits>;
+
+constexpr UINT kTrayIconId = 0;
+
+std::unique_ptr<TrayIcon> g_trayIcon;
+Menu g_menu; // the popup menu while it is open
+
+void ShowTrayMenu(HWND window)
+{
+    // A settings program that starts while the menu is open finds itself running and ends.
+    CcCheckDualExec settingsInstance;
+    if (settingsInstance.Check(kSettingsInstanceMutex) != CcCheckDualExec::kFirstInstance)
+        return;
+
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(FindWindowW(L"Shell_TrayWnd", nullptr));
+    // The menu closes on a click elsewhere only while its window is the foreground window.
+    ForceForegroundWindow(window);
+
+    g_menu.Reset(CreatePopupMenu());
+    if (!g_menu)
+        return;
+    AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_SETTINGS, Texts.settingsItem);
+    if (Presets.GetSize() > 0) {
+        AppendMenuW(g_menu.Get(), MF_SEPARATOR, 0, nullptr);
+        for (int i = 0; i < Presets.GetSize(); ++i)
+            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, Presets[i].Name);
+    }
+    // The settings item is the default: drawn bold.
+    SetMenuDefaultItem(g_menu.Get(), ID_MENU_SETTINGS, FALSE);
+    TrackPopupMenuEx(g_menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, window,
+                     nullptr);
+    g_menu.Reset();
+}
+
+// A preset's command is checked against the list as it is now: it may have
+// shrunk since the menu was built.
+void OnCommand(WPARAM command)
+{
+    if (command == ID_MENU_SETTINGS)
+        StartSettingsProgram(kNoPreset);
+    else if (command >= ID_MENU_PRESET_BASE && command < ID_MENU_PRESET_BASE + WPARAM(Presets.GetSize()))
+        StartSettingsProgram(static_cast<int>(command - ID_MENU_PRESET_BASE));
+}
+
+} // namespace
+
+void AddTrayIcon(HWND window)
+{
+    RemoveTrayIcon();
+    g_trayIcon.reset(CheckAllocation(new (std::nothrow) TrayIcon));
+    g_trayIcon->Add(window, TrayCallbackMsg, kTrayIconId, TrayIconImage, Texts.tooltip);
+}
+
+void RemoveTrayIcon()
+{
+    if (!g_trayIcon)
+        return;
+    g_trayIcon->Remove();
+    g_trayIcon.reset();
+}
+
+LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (TaskbarCreatedMsg != 0 && message == TaskbarCreatedMsg) {
+        AddTrayIcon(window);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (PresetsChangedMsg != 0 && message == PresetsChangedMsg) {
+        LoadPresets(Presets);
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE: {
+        // Built only for its lasting effect: newly found WLAN adapters join the device list.
+        const CDeviceCatalog catalog;
+        AddTrayIcon(window);
+        return 0;
+    }
+    case WM_DESTROY:
+        RemoveTrayIcon();
+        PostQuitMessage(0);
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            DestroyWindow(window);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wParam);
+        return 0;
+    case TrayCallbackMsg:
+        if (lParam == WM_RBUTTONUP) {
+            SetForegroundWindow(window);
+            PostMessageW(window, ShowTrayMenuMsg, 0, 0);
+        } else if (lParam == WM_LBUTTONDBLCLK) {
+            PostMessageW(window, WM_COMMAND, ID_MENU_SETTINGS, 0);
+        }
+        return 0;
+    case ShowTrayMenuMsg:
+        ShowTrayMenu(window);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,581 @@
+#include "catalog/PresetStore.h"
+#include "devices/BtSwCodes.h"
+#include "catalog/PresetsChangedMsg.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "launcher/LauncherWindow.h"
+#include "sim/SimNotebook.h"
+#include "tests/launcher/MenuProbe.h"
+#include "tests/launcher/ScopedAutostart.h"
+#include "tests/launcher/WineTray.h"
+#include "tests/service/InstalledService.h"
+#include "tests/support/GuiWindows.h"
+#include "tests/support/ProgramRunner.h"
+#include "tests/support/RegistrySnapshot.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/TestPrograms.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tlhelp32.h>
+
+// End to end: TALOLauncher.exe of the simulated notebook in the session's
+// virtual desktop, with its icon in Wine's notification area and the switching
+// service running under the prefix's service manager.
+
+namespace {
+
+// The service and the launcher read the machine's default simulated notebook:
+// each test seeds the demo notebook afresh, and it is cleared at the end.
+class LauncherEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
+        installed_ = InstallAndStartService();
+    }
+    void TearDown() override
+    {
+        StopAndRemoveService();
+        CSimNotebook().Clear();
+    }
+    static bool Installed() { return installed_; }
+
+private:
+    static inline bool installed_ = false;
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new LauncherEnvironment);
+
+constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
+constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
+
+TALO_DEVICEINFO Device(const wchar_t* name, const wchar_t* className, const wchar_t* hwId, int setting)
+{
+    TALO_DEVICEINFO device;
+    device.DeviceName = name;
+    device.Class = className;
+    device.HwId = hwId;
+    device.Setting = setting;
+    return device;
+}
+
+TALO_PRESET Preset(const wchar_t* name, int wlan, int umts)
+{
+    TALO_PRESET preset;
+    preset.Name = name;
+    TALO_DEVICEINFO devices[] = {Device(L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, wlan),
+                                 Device(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts),
+                                 Device(L"Bluetooth", kBluetoothClassMarker, kBluetoothClassMarker, 0)};
+    for (TALO_DEVICEINFO& device : devices)
+        preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
+    return preset;
+}
+
+// The number of the simulated device whose first hardware ID begins with the prefix; 0 if none.
+DWORD SimDeviceNumber(const std::wstring& prefix)
+{
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        if (device.hardwareIds.front().compare(0, prefix.size(), prefix) == 0)
+            return device.number;
+    }
+    return 0;
+}
+
+bool IsDisabled(DWORD number)
+{
+    SimDevice device;
+    return CSimNotebook().ReadDevice(number, device) && device.Disabled();
+}
+
+bool IsBluetoothRadioOn()
+{
+    for (const SimInterface& radio : CSimNotebook().Interfaces()) {
+        if (IsEqualGUID(radio.interfaceGuid, GUID_BTSW_RADIO) && radio.present)
+            return true;
+    }
+    return false;
+}
+
+// Stores the presets as the settings program does (and tells a running launcher):
+// preset i switches the WLAN adapter on when bit 0 of i is set and the modem when bit 1
+// is, and the Bluetooth radio off.
+bool SavePresetsNamed(std::initializer_list<const wchar_t*> names)
+{
+    TaloPresetList presets;
+    int i = 0;
+    for (const wchar_t* name : names) {
+        TALO_PRESET preset = Preset(name, i % 2, i / 2 % 2);
+        presets.SetAtGrow(i++, preset);
+    }
+    return SavePresets(presets) == 1;
+}
+
+constexpr DWORD kEndTimeoutMs = 10000;
+constexpr DWORD kNoExit = 0xFFFFFFFF;
+constexpr UINT kMarkerId = 77;
+
+DWORD ExitCodeOf(RunningProgram& program, DWORD timeoutMs = kEndTimeoutMs)
+{
+    DWORD exitCode = kNoExit;
+    return program.WaitForExit(&exitCode, timeoutMs) ? exitCode : kNoExit;
+}
+
+// A window of the class that the process has (also hidden), waited for.
+HWND WaitForWindowOf(DWORD processId, const wchar_t* className, DWORD timeoutMs = kGuiTimeoutMs)
+{
+    WindowQuery query;
+    query.processId = processId;
+    query.className = className;
+    query.visibleOnly = false;
+    return WaitForTopLevelWindow(query, timeoutMs);
+}
+
+// The open popup menu of the process, waited for.
+HWND WaitForPopupMenu(DWORD processId, DWORD timeoutMs = kGuiTimeoutMs)
+{
+    WindowQuery query;
+    query.processId = processId;
+    query.className = L"#32768";
+    return WaitForTopLevelWindow(query, timeoutMs);
+}
+
+// The number of icons in the tray: the slot where an icon added now lands.
+int TrayIconCount()
+{
+    TrayListener marker;
+    if (!marker.AddIcon(kMarkerId))
+        return -1;
+    const int slot = marker.SlotOf(kMarkerId);
+    marker.RemoveIcon(kMarkerId);
+    return slot;
+}
+
+// Polls the icon count until it is expected (the shell takes its messages in its own time).
+testing::AssertionResult TrayIconCountBecomes(int expected)
+{
+    int count = -1;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        count = TrayIconCount();
+        if (count == expected)
+            return testing::AssertionSuccess();
+        PumpMessagesFor(100);
+    }
+    return testing::AssertionFailure() << "the tray holds " << count << " icons, not " << expected;
+}
+
+// Runs TALOLauncher.exe with the arguments to its end; its exit code.
+DWORD RunLauncher(const std::wstring& arguments)
+{
+    RunningProgram launcher(ProgramPath(kLauncherProgramFile), arguments);
+    return ExitCodeOf(launcher);
+}
+
+class LauncherTray : public testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterPresetsChangedMsg(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(LauncherEnvironment::Installed()) << "sc create / net start failed";
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+        ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";
+        presets_.Remove();
+        deviceList_.Remove();
+    }
+
+    void TearDown() override
+    {
+        EndLauncher();
+        EndSettingsPrograms();
+    }
+
+    // Ends the started launcher with the end switch.
+    void EndLauncher()
+    {
+        if (launcher_ && launcher_->IsRunning()) {
+            RunLauncher(L"/e");
+            launcher_->WaitForExit(nullptr, kEndTimeoutMs);
+        }
+    }
+
+    // A settings program that a failed test left waiting (at a message box, say) would
+    // wait for ever once the service is gone.
+    static void EndSettingsPrograms()
+    {
+        const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+             more = Process32NextW(snapshot.Get(), &entry)) {
+            if (lstrcmpiW(entry.szExeFile, kSettingsProgramFile) != 0)
+                continue;
+            const KernelHandle settings(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+            ADD_FAILURE() << "a settings program was left running";
+            TerminateProcess(settings.Get(), 1);
+            WaitForSingleObject(settings.Get(), kEndTimeoutMs);
+        }
+    }
+
+    // Starts the launcher and waits for its window.
+    HWND StartLauncher(const std::wstring& path = ProgramPath(kLauncherProgramFile))
+    {
+        launcher_ = std::make_unique<RunningProgram>(path, L"");
+        if (!launcher_->Started())
+            return nullptr;
+        window_ = WaitForWindowOf(launcher_->ProcessId(), kLauncherWindowClass);
+        return window_;
+    }
+
+    // The menu as a right click on the icon opens it.
+    HWND OpenMenu()
+    {
+        PostMessageW(window_, TrayCallbackMsg, 0, WM_RBUTTONUP);
+        return WaitForPopupMenu(launcher_->ProcessId());
+    }
+
+    // Escape closes the menu: its loop reads the keys of the launcher's thread.
+    bool CloseMenu(HWND menu)
+    {
+        PostMessageW(window_, WM_KEYDOWN, VK_ESCAPE, 0);
+        return WaitForWindowGone(menu);
+    }
+
+    ScopedAutostart autostart_;
+    RegistrySnapshot presets_{HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey};
+    RegistrySnapshot deviceList_{HKEY_LOCAL_MACHINE, kDeviceListKey};
+    std::unique_ptr<RunningProgram> launcher_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(LauncherTray, RunsOnceWithOneIconInTheTray)
+{
+    ASSERT_TRUE(StartLauncher());
+    EXPECT_TRUE(TrayIconCountBecomes(1));
+
+    EXPECT_EQ(RunLauncher(L""), 0u) << "a second launcher ends at once";
+    EXPECT_EQ(RunLauncher(L"/x"), 0u) << "an unknown switch is a normal start";
+    EXPECT_EQ(RunLauncher(L"/e /"), 0u) << "a trailing slash drops the end request";
+    EXPECT_TRUE(launcher_->IsRunning());
+    EXPECT_TRUE(TrayIconCountBecomes(1)) << "never a second icon";
+}
+
+TEST_F(LauncherTray, EndSwitchEndsTheLauncherAndRemovesItsAutostartValue)
+{
+    for (const wchar_t* form : {L"/e", L"-e", L"/E", L"/ e", L"-E"}) {
+        SCOPED_TRACE(testing::Message() << "TALOLauncher " << std::string(form, form + lstrlenW(form)));
+        ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+        ASSERT_TRUE(StartLauncher());
+        ASSERT_TRUE(TrayIconCountBecomes(1));
+
+        EXPECT_EQ(RunLauncher(form), 0u);
+        EXPECT_EQ(ExitCodeOf(*launcher_), 0u) << "the running launcher has ended";
+        EXPECT_FALSE(ScopedAutostart::Exists());
+        EXPECT_TRUE(TrayIconCountBecomes(0));
+    }
+}
+
+TEST_F(LauncherTray, EndSwitchWithoutALauncherLeavesTheAutostartValue)
+{
+    ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+    EXPECT_EQ(RunLauncher(L"/e"), 0u);
+    EXPECT_TRUE(ScopedAutostart::Exists());
+    EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr);
+}
+
+TEST_F(LauncherTray, TaskbarCreatedBringsTheIconBack)
+{
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    // The icon disappears behind the launcher's back, as when the shell restarts.
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window_;
+    icon.uID = 0;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_TRUE(TrayIconCountBecomes(0));
+
+    const UINT taskbarCreated = RegisterWindowMessageW(kTaskbarCreatedMessage);
+    ASSERT_TRUE(PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0));
+    EXPECT_TRUE(TrayIconCountBecomes(1));
+    // With the icon in place, the message replaces it rather than adding a second.
+    ASSERT_TRUE(PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0));
+    EXPECT_TRUE(TrayIconCountBecomes(1));
+    ASSERT_TRUE(SendToTraySlot(0, WM_RBUTTONUP));
+    const HWND menu = WaitForPopupMenu(launcher_->ProcessId());
+    ASSERT_NE(menu, nullptr) << "the icon is the launcher's";
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
+TEST_F(LauncherTray, MenuListsEveryPresetInOrderBelowTheSettingsItem)
+{
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    // A right click on the icon: the only one, in the rightmost slot. Wine keeps a menu
+    // that would reach below the screen at its bottom edge, over the icon: the pointer
+    // rests above the tray so that the screenshot shows both.
+    RECT tray = {};
+    GetWindowRect(TrayWindow(), &tray);
+    SetCursorPos(tray.right - 10, tray.top - 130);
+    ASSERT_TRUE(SendToTraySlot(0, WM_RBUTTONUP));
+    const HWND menu = WaitForPopupMenu(launcher_->ProcessId());
+    ASSERT_NE(menu, nullptr);
+    MenuProbeReport report;
+    ASSERT_TRUE(probe.Read(&report));
+    ASSERT_EQ(report.count, 5);
+    EXPECT_EQ(report.defaultId, ID_MENU_SETTINGS);
+    const struct {
+        UINT id;
+        bool separator;
+        const wchar_t* text;
+    } expected[] = {{ID_MENU_SETTINGS, false, L"Airvane Settings..."},
+                    {0, true, L""},
+                    {ID_MENU_PRESET_BASE, false, L"Office"},
+                    {ID_MENU_PRESET_BASE + 1, false, L"Travel"},
+                    {ID_MENU_PRESET_BASE + 2, false, L"Flight"}};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        if (!expected[i].separator) {
+            EXPECT_EQ(report.items[i].id, expected[i].id);
+        }
+        EXPECT_EQ((report.items[i].type & MFT_SEPARATOR) != 0, expected[i].separator);
+        EXPECT_STREQ(report.items[i].text, expected[i].text);
+        EXPECT_EQ((report.items[i].state & MFS_DEFAULT) != 0, i == 0) << "only the settings item is bold";
+    }
+    EXPECT_TRUE(SaveDesktopScreenshot(L"tray-menu"));
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
+// The road of one preset: a right click on the icon, the third preset chosen in the
+// menu, the settings program started with /p2, its progress notice shown and gone,
+// and the devices switched by the service as that preset says.
+TEST_F(LauncherTray, TheThirdPresetChosenInTheMenuIsApplied)
+{
+    // The third preset: WLAN off, the modem on, the Bluetooth radio off.
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    const DWORD wlan = SimDeviceNumber(kWlanAdapter);
+    const DWORD modem = SimDeviceNumber(kModemRoot);
+    ASSERT_TRUE(wlan && modem);
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetDisabled(modem, true, false));
+    // The radio takes its time to go, so that the notice stays long enough to be seen.
+    ASSERT_TRUE(notebook.SetBluetoothSwitch(1500, false));
+    ASSERT_TRUE(IsBluetoothRadioOn());
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    // The menu opens at the pointer, which then rests on its frame, over no item.
+    SetCursorPos(200, 200);
+    ASSERT_TRUE(SendToTraySlot(0, WM_RBUTTONUP));
+    const HWND menu = WaitForPopupMenu(launcher_->ProcessId());
+    ASSERT_NE(menu, nullptr);
+
+    // As a person would with the keys: Home selects the settings item, whatever the
+    // pointer selected, and Down the presets below the separator.
+    PostMessageW(window_, WM_KEYDOWN, VK_HOME, 0);
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(window_, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window_, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitForWindowGone(menu));
+
+    WindowQuery notice;
+    notice.title = L"Airvane - Switching Devices";
+    const HWND progress = WaitForTopLevelWindow(notice);
+    ASSERT_NE(progress, nullptr) << "no progress notice";
+    wchar_t program[MAX_PATH] = L"";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(progress, &processId);
+    const KernelHandle settings(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    DWORD chars = MAX_PATH;
+    ASSERT_TRUE(settings && QueryFullProcessImageNameW(settings.Get(), 0, program, &chars));
+    EXPECT_EQ(std::wstring(program), ProgramPath(kSettingsProgramFile));
+    EXPECT_TRUE(WaitForWindowGone(progress));
+    EXPECT_EQ(WaitForSingleObject(settings.Get(), kEndTimeoutMs), WAIT_OBJECT_0) << "the settings program ends";
+
+    EXPECT_TRUE(IsDisabled(wlan));
+    EXPECT_FALSE(IsDisabled(modem));
+    EXPECT_FALSE(IsBluetoothRadioOn());
+}
+
+TEST_F(LauncherTray, NoMenuWhileTheSettingsProgramRuns)
+{
+    ASSERT_TRUE(StartLauncher());
+    {
+        // The test plays the running settings program.
+        const KernelHandle settings(CreateMutexW(nullptr, TRUE, kSettingsInstanceMutex));
+        ASSERT_TRUE(settings);
+        PostMessageW(window_, TrayCallbackMsg, 0, WM_RBUTTONUP);
+        EXPECT_EQ(WaitForPopupMenu(launcher_->ProcessId(), 1500), nullptr);
+    }
+    const HWND menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    // While the menu is open the launcher holds the settings program's mutex.
+    const KernelHandle settings(CreateMutexW(nullptr, TRUE, kSettingsInstanceMutex));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
+// What a CommandLineRecorder.exe started as path wrote: its command line and its
+// folder, on two lines. Waits for the record and removes it; empty when none came.
+std::wstring TakeRecord(const std::wstring& path, DWORD timeoutMs = 5000)
+{
+    const std::wstring record = path + L".txt";
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+        // The recorder opens its record without sharing: it can be read once it is written.
+        KernelHandle file(CreateFileW(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (file) {
+            wchar_t text[1024] = L"";
+            DWORD read = 0;
+            ReadFile(file.Get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
+            file.Reset();
+            DeleteFileW(record.c_str());
+            return std::wstring(text, read / sizeof(wchar_t));
+        }
+        PumpMessagesFor(50);
+    }
+    return std::wstring();
+}
+
+// A launcher copy in "<temp>\AirvaneTest <pid>\Air vane\" beside a recording stand-in for the
+// settings program, and a recording "Air.exe" one folder up that an unquoted start would run.
+class LauncherInFolderWithBlank {
+public:
+    LauncherInFolderWithBlank()
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root_ = std::wstring(temp) + L"AirvaneTest " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        folder_ = root_ + L"Air vane\\";
+        const std::wstring recorder = PathBesideTest(L"CommandLineRecorder.exe");
+        ready_ = CreateDirectoryW(root_.c_str(), nullptr) && CreateDirectoryW(folder_.c_str(), nullptr) &&
+                 CopyFileW(ProgramPath(kLauncherProgramFile).c_str(), Launcher().c_str(), FALSE) &&
+                 CopyFileW(recorder.c_str(), Settings().c_str(), FALSE) &&
+                 CopyFileW(recorder.c_str(), Decoy().c_str(), FALSE);
+    }
+    ~LauncherInFolderWithBlank()
+    {
+        for (const std::wstring& file : {Launcher(), Settings(), Decoy()}) {
+            DeleteFileW(file.c_str());
+            DeleteFileW((file + L".txt").c_str());
+        }
+        RemoveDirectoryW(folder_.c_str());
+        RemoveDirectoryW(root_.c_str());
+    }
+
+    bool Ready() const { return ready_; }
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring Launcher() const { return folder_ + kLauncherProgramFile; }
+    std::wstring Settings() const { return folder_ + kSettingsProgramFile; }
+    std::wstring Decoy() const { return root_ + L"Air.exe"; }
+
+private:
+    std::wstring root_;
+    std::wstring folder_;
+    bool ready_ = false;
+};
+
+// The settings program is started by its quoted path: in a folder with a blank,
+// "C:\...\Air vane\TALOSetting.exe" must not start "C:\...\Air.exe".
+TEST_F(LauncherTray, StartsTheSettingsProgramByItsQuotedPath)
+{
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Travel", L"Flight"}));
+    LauncherInFolderWithBlank copy;
+    ASSERT_TRUE(copy.Ready());
+    ASSERT_TRUE(StartLauncher(copy.Launcher()));
+    const std::wstring folder = copy.Folder().substr(0, copy.Folder().size() - 1);
+    const std::wstring quoted = L"\"" + copy.Settings() + L"\"";
+
+    PostMessageW(window_, TrayCallbackMsg, 0, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(TakeRecord(copy.Settings()), quoted + L"\n" + folder);
+    PostMessageW(window_, WM_COMMAND, ID_MENU_PRESET_BASE + 2, 0);
+    EXPECT_EQ(TakeRecord(copy.Settings()), quoted + L" /p2\n" + folder) << "the third preset";
+    PostMessageW(window_, WM_COMMAND, ID_MENU_PRESET_BASE + 3, 0);
+    EXPECT_EQ(TakeRecord(copy.Settings(), 1000), L"") << "there is no fourth preset";
+    EXPECT_EQ(TakeRecord(copy.Decoy(), 0), L"") << "Air.exe was started";
+    EndLauncher(); // its copy can be removed only then
+}
+
+// The launcher reads the presets again whenever the settings program has saved them.
+TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
+{
+    ASSERT_TRUE(SavePresetsNamed({L"Office"}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    auto menuTexts = [&] {
+        std::vector<std::wstring> texts;
+        const HWND menu = OpenMenu();
+        MenuProbeReport report;
+        if (menu && probe.Read(&report)) {
+            for (int i = 0; i < report.count; ++i)
+                texts.push_back(report.items[i].type & MFT_SEPARATOR ? L"-" : report.items[i].text);
+        }
+        CloseMenu(menu);
+        return texts;
+    };
+    using Texts = std::vector<std::wstring>;
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office"}));
+
+    ASSERT_TRUE(SavePresetsNamed({L"Office", L"Home"}));
+    PumpMessagesFor(300); // the notice is posted
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office", L"Home"}));
+
+    ASSERT_TRUE(SavePresetsNamed({}));
+    PumpMessagesFor(300);
+    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
+}
+
+// The catalog built while the window is created registers the WLAN adapter it
+// finds with the service, which writes the machine-wide device list.
+TEST_F(LauncherTray, RegistersANewWlanAdapterAtStart)
+{
+    ASSERT_TRUE(StartLauncher());
+    CcRegistry list;
+    DWORD count = 0;
+    for (int i = 0; i < 100 && count == 0; ++i) {
+        if (list.IsOpen() || list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
+            count = list.GetDWord(kDeviceNumValue, 0, 0);
+        if (count == 0)
+            PumpMessagesFor(50);
+    }
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(list.GetString(L"0_HwId", L"", 0), kWlanAdapter);
+    EXPECT_STREQ(list.GetString(L"0_Class", L"", 0), L"Net");
+    EXPECT_STREQ(list.GetString(L"0_DeviceName", L"", 0), L"802.11n Wireless LAN Adapter");
+    list.CloseKey();
+
+    // A second launcher start finds it registered: nothing is added.
+    ASSERT_TRUE(RunLauncher(L"/e") == 0 && ExitCodeOf(*launcher_) == 0);
+    ASSERT_TRUE(StartLauncher());
+    PumpMessagesFor(500);
+    ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ));
+    EXPECT_EQ(list.GetDWord(kDeviceNumValue, 0, 0), 1u);
+}
+
+// Idling is waiting: no timer and no polling, so no processor time.
+TEST_F(LauncherTray, IdlesWithoutProcessorTime)
+{
+    ASSERT_TRUE(StartLauncher());
+    PumpMessagesFor(1000); // start-up is over
+    auto cpuTime = [&] {
+        FILETIME created, exited, kernel, user;
+        GetProcessTimes(launcher_->Process(), &created, &exited, &kernel, &user);
+        return (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart +
+                ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart) / 10000;
+    };
+    const ULONGLONG before = cpuTime();
+    PumpMessagesFor(10000);
+    const ULONGLONG used = cpuTime() - before;
+    RecordProperty("idle_cpu_ms_per_10s", static_cast<int>(used));
+    EXPECT_LE(used, 20u) << "milliseconds of processor time in 10 s of idling";
+}
+
+} // namespace
