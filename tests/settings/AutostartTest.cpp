@@ -1,8 +1,9 @@
 // The autostart box of the settings window: the value "Kestrune" it mirrors and
-// writes, and the launcher it starts and ends (a stand-in that records its starts).
+// writes, and the launcher it starts and ends.
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
+#include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
 #include "tests/settings/SettingsWindow.h"
 #include "tests/support/GuiWindows.h"
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\LauncherProbe";
 
 std::optional<std::wstring> ReadRunValue()
 {
@@ -40,47 +39,12 @@ void WriteRunValue(const std::optional<std::wstring>& value)
                    static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
 }
 
-// The command lines the launcher stand-in was started with, in order.
-std::vector<std::wstring> LauncherStarts()
-{
-    std::vector<std::wstring> starts;
-    for (int i = 0;; ++i) {
-        wchar_t line[1024] = {};
-        DWORD bytes = sizeof(line);
-        if (RegGetValueW(HKEY_CURRENT_USER, kProbeKey, (L"Start" + std::to_wstring(i)).c_str(), RRF_RT_REG_SZ,
-                         nullptr, line, &bytes) != ERROR_SUCCESS)
-            return starts;
-        starts.push_back(line);
-    }
-}
-
-bool AwaitLauncherStarts(size_t count)
-{
-    for (int i = 0; i < 100 && LauncherStarts().size() < count; ++i)
-        Sleep(50);
-    return LauncherStarts().size() == count;
-}
-
-HWND LauncherWindow()
-{
-    return FindWindowW(kLauncherWindowClass, nullptr);
-}
-
 class Autostart : public SettingsProgram {
 protected:
-    void SetUp() override
-    {
-        SettingsProgram::SetUp();
-        RegDeleteTreeW(HKEY_CURRENT_USER, kProbeKey);
-        ASSERT_TRUE(Install().InstallLauncher(PathBesideTest(L"launcher_probe.exe")));
-    }
-
     void TearDown() override
     {
-        if (const HWND launcher = LauncherWindow())
-            PostMessageW(launcher, WM_DESTROY, 0, 0);
+        LauncherUnderTest(0); // one that a failed test left running ends
         WriteRunValue(kept_);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kProbeKey);
     }
 
     // What the box shows for the value, in a window opened for it.
@@ -122,7 +86,7 @@ TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPath)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.checked, BoxShows(c.value));
     }
-    EXPECT_TRUE(LauncherStarts().empty()) << "only a click starts the launcher";
+    EXPECT_FALSE(LauncherUnderTest(0).IsRunning()) << "only a click starts the launcher";
 }
 
 TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
@@ -134,25 +98,18 @@ TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
     SettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     const HWND box = window.Item(IDC_MAIN_AUTOSTART);
-    const std::wstring quoted = L"\"" + Install().LauncherPath() + L"\"";
 
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
     EXPECT_EQ(Install().LauncherPath(), ReadRunValue().value_or(L"(none)"));
-    ASSERT_TRUE(AwaitLauncherStarts(1));
-    EXPECT_EQ(quoted, LauncherStarts()[0]);
-    WindowQuery launcher;
-    launcher.className = kLauncherWindowClass;
-    launcher.visibleOnly = false;
-    EXPECT_NE(nullptr, WaitForTopLevelWindow(launcher));
+    const LauncherUnderTest launcher(kGuiTimeoutMs);
+    EXPECT_TRUE(launcher.IsRunning());
 
     SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
     EXPECT_FALSE(ReadRunValue().has_value());
-    ASSERT_TRUE(AwaitLauncherStarts(2));
-    EXPECT_EQ(quoted + L" /e", LauncherStarts()[1]);
-    EXPECT_TRUE(WaitForWindowGone(LauncherWindow())) << "the running launcher was not ended";
+    EXPECT_TRUE(launcher.WaitForEnd()) << "the running launcher was not ended";
 
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
     EXPECT_TRUE(window.WaitForExit());

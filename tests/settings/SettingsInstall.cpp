@@ -171,6 +171,7 @@ SettingsInstall::SettingsInstall()
     const std::wstring folder = Folder();
     const std::wstring installed = kInstallFolder;
     ready_ = folder_.CreateFolder(installed) && CopyProgram(kSettingsProgramFile, folder) &&
+             CopyProgram(kLauncherProgramFile, folder) &&
              CopyProgram(L"TALOService.exe", folder) && CopyProgram(kServiceLibraryFile, folder) &&
              folder_.WriteTextFile(installed + kLanguageIniFile, L"[Folder]\nDefault=English\n") &&
              folder_.CreateFolder(installed + L"English") &&
@@ -186,11 +187,6 @@ SettingsInstall::~SettingsInstall()
 std::wstring SettingsInstall::Folder() const
 {
     return folder_.Path() + kInstallFolder;
-}
-
-bool SettingsInstall::InstallLauncher(const std::wstring& program) const
-{
-    return CopyFileW(program.c_str(), LauncherPath().c_str(), FALSE) != FALSE;
 }
 
 bool ResetMachine()

@@ -61,9 +61,6 @@ public:
     std::wstring SettingsPath() const { return Folder() + L"TALOSetting.exe"; }
     std::wstring LauncherPath() const { return Folder() + L"TALOLauncher.exe"; }
 
-    // Puts program into the folder as TALOLauncher.exe.
-    bool InstallLauncher(const std::wstring& program) const;
-
 private:
     TempFolder folder_;
     bool ready_ = false;

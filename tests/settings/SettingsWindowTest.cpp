@@ -5,6 +5,7 @@
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "sim/SimNotebook.h"
+#include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
 #include "tests/settings/SettingsWindow.h"
 #include "tests/support/GuiWindows.h"
@@ -26,7 +27,6 @@ using Changes = std::vector<std::wstring>;
 constexpr wchar_t kNewEntry[] = L"<New preset entry>";
 constexpr wchar_t kModemName[] = L"UMTS modem";
 constexpr wchar_t kRadioName[] = L"Bluetooth";
-constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\LauncherProbe";
 
 // The devices the tests' notebook shows, in the catalog's order, all switched on.
 const Names kFound = {kSecondWlanName, kWlanName, kModemName, kRadioName};
@@ -60,21 +60,6 @@ Names CheckedDevices(const SettingsWindow& window)
     return checked;
 }
 
-DWORD ProbeCount(const wchar_t* name)
-{
-    DWORD count = 0;
-    DWORD bytes = sizeof(count);
-    RegGetValueW(HKEY_CURRENT_USER, kProbeKey, name, RRF_RT_REG_DWORD, nullptr, &count, &bytes);
-    return count;
-}
-
-bool AwaitProbeCount(const wchar_t* name, DWORD count)
-{
-    for (int i = 0; i < 100 && ProbeCount(name) < count; ++i)
-        Sleep(50);
-    return ProbeCount(name) == count;
-}
-
 // Presses the box's button and returns what the box said, as "caption|text".
 std::wstring Answer(HWND box, int button)
 {
@@ -84,28 +69,7 @@ std::wstring Answer(HWND box, int button)
     return said;
 }
 
-class SettingsWindowTest : public SettingsProgram {
-protected:
-    void SetUp() override
-    {
-        SettingsProgram::SetUp();
-        RegDeleteTreeW(HKEY_CURRENT_USER, kProbeKey);
-        ASSERT_TRUE(Install().InstallLauncher(PathBesideTest(L"launcher_probe.exe")));
-    }
-
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kProbeKey); }
-
-    // The launcher stand-in with its window, to hear of saved presets.
-    static bool StartLauncher(std::unique_ptr<RunningProgram>& launcher)
-    {
-        launcher = std::make_unique<RunningProgram>(Install().LauncherPath(), L"");
-        WindowQuery query;
-        query.className = kLauncherWindowClass;
-        query.processId = launcher->ProcessId();
-        query.visibleOnly = false;
-        return WaitForTopLevelWindow(query) != nullptr;
-    }
-};
+class SettingsWindowTest : public SettingsProgram {};
 
 TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFound)
 {
@@ -135,11 +99,12 @@ TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFo
     EXPECT_TRUE(ReadPresets().empty());
 }
 
-TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTellsTheLauncher)
+TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncherListsIt)
 {
-    std::unique_ptr<RunningProgram> launcher;
-    ASSERT_TRUE(StartLauncher(launcher));
     StorePreset(0, L"Office", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    LauncherUnderTest launcher(Install().LauncherPath());
+    ASSERT_TRUE(launcher.IsRunning());
+    EXPECT_EQ(Names{L"Office"}, launcher.MenuPresets());
     SettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ((Names{L"Office", kNewEntry}), window.Presets());
@@ -167,7 +132,7 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTellsTheLau
               ReadPresets());
     EXPECT_EQ(Changes{L"1 off"}, StateChanges());
     EXPECT_TRUE(IsDisabled(kWlan));
-    EXPECT_TRUE(AwaitProbeCount(L"PresetsChanged", 1));
+    EXPECT_EQ((Names{L"Office", L"Office"}), launcher.MenuPresets());
 }
 
 TEST_F(SettingsWindowTest, RegisterDialogWantsANameCancelReturnsAndApplyOnlyStoresNothing)
@@ -245,13 +210,13 @@ TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFound
     EXPECT_TRUE(window.WaitForExit());
 }
 
-TEST_F(SettingsWindowTest, DeleteAsksFirstAndRenumbersTheRestInListOrder)
+TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
 {
-    std::unique_ptr<RunningProgram> launcher;
-    ASSERT_TRUE(StartLauncher(launcher));
     StorePreset(0, L"A", {{kWlanName, L"Net", kWlanHwId, 0}});
     StorePreset(1, L"B", {{kSecondWlanName, L"Net", kSecondWlanHwId, 0}});
     StorePreset(2, L"C", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    LauncherUnderTest launcher(Install().LauncherPath());
+    ASSERT_TRUE(launcher.IsRunning());
     SettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
 
@@ -275,11 +240,11 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstAndRenumbersTheRestInListOrder)
     EXPECT_EQ(Names{kWlanName}, window.DeviceNames());
     EXPECT_EQ((std::vector<Names>{{L"A", L"802.11n Wireless LAN Adapter Net 0"}, {L"C", L"Bluetooth #KVBT# 0"}}),
               ReadPresets());
-    EXPECT_TRUE(AwaitProbeCount(L"PresetsChanged", 1));
 
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
     EXPECT_TRUE(window.WaitForExit());
     EXPECT_EQ(Changes(), StateChanges());
+    EXPECT_EQ((Names{L"A", L"C"}), launcher.MenuPresets()) << "no menu while a settings program runs";
 }
 
 TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)
