@@ -1,8 +1,8 @@
 // The autostart box of the settings window: the value "Kestrune" it mirrors and
 // writes, and the launcher it starts and ends.
-#include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
+#include "tests/launcher/ScopedAutostart.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
 #include "tests/settings/SettingsWindow.h"
@@ -13,7 +13,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -27,30 +26,20 @@ std::optional<std::wstring> ReadRunValue()
     return std::wstring(value);
 }
 
-void WriteRunValue(const std::optional<std::wstring>& value)
-{
-    RegKey run;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, run.Put(), nullptr);
-    if (!value) {
-        RegDeleteValueW(run.Get(), kAutostartValue);
-        return;
-    }
-    RegSetValueExW(run.Get(), kAutostartValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                   static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
-}
-
 class Autostart : public SettingsProgram {
 protected:
     void TearDown() override
     {
         LauncherUnderTest(0); // one that a failed test left running ends
-        WriteRunValue(kept_);
     }
 
     // What the box shows for the value, in a window opened for it.
     static bool BoxShows(const std::optional<std::wstring>& value)
     {
-        WriteRunValue(value);
+        if (value)
+            EXPECT_TRUE(ScopedAutostart::Set(*value));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
         SettingsWindow window(Install());
         EXPECT_TRUE(window.IsOpen());
         const bool checked = IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART) == BST_CHECKED;
@@ -59,8 +48,7 @@ protected:
         return checked;
     }
 
-private:
-    const std::optional<std::wstring> kept_ = ReadRunValue();
+    ScopedAutostart autostart_;
 };
 
 TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPath)
@@ -94,7 +82,7 @@ TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
     // What an unquoted start of "...\Air vane\TALOLauncher.exe" would run first.
     const std::wstring decoy = Install().ParentFolder() + L"Air.exe";
     ASSERT_TRUE(CopyFileW(PathBesideTest(L"companion_probe.exe").c_str(), decoy.c_str(), FALSE));
-    WriteRunValue(std::nullopt);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
     SettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     const HWND box = window.Item(IDC_MAIN_AUTOSTART);
