@@ -115,8 +115,21 @@ int OpenTrayMenu(HWND launcher)
     return 0;
 }
 
+// The menu lists the user's stored presets below the settings item.
+bool IsStoredPreset(int preset)
+{
+    wchar_t path[128];
+    wsprintfW(path, kPresetKeyFormat, preset);
+    RegKey key;
+    return preset >= 0 && RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+}
+
 int Choose(HWND launcher, int preset)
 {
+    if (!IsStoredPreset(preset)) {
+        std::printf("There is no preset %d.\n", preset);
+        return 1;
+    }
     const HWND menu = OpenMenu(launcher);
     if (!menu) {
         std::puts("The menu is not open.");
