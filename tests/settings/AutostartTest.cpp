@@ -3,9 +3,9 @@
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "tests/launcher/ScopedAutostart.h"
+#include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/settings/SettingsWindow.h"
 #include "tests/support/GuiWindows.h"
 #include "tests/support/ProgramRunner.h"
 
@@ -40,7 +40,7 @@ protected:
             EXPECT_TRUE(ScopedAutostart::Set(*value));
         else
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-        SettingsWindow window(Install());
+        InstalledSettingsWindow window(Install());
         EXPECT_TRUE(window.IsOpen());
         const bool checked = IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART) == BST_CHECKED;
         EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
@@ -83,7 +83,7 @@ TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
     const std::wstring decoy = Install().ParentFolder() + L"Air.exe";
     ASSERT_TRUE(CopyFileW(PathBesideTest(L"companion_probe.exe").c_str(), decoy.c_str(), FALSE));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     const HWND box = window.Item(IDC_MAIN_AUTOSTART);
 

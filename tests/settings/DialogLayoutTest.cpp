@@ -5,10 +5,10 @@
 #include "settings/SettingsResources.h"
 #include "tests/foundation/TempFolder.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/settings/SettingsWindow.h"
 #include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
 #include "tests/support/ScopedDpi.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/SettingsWindow.h"
 #include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>

@@ -6,10 +6,11 @@
 #include "settings/SettingsResources.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/LauncherUnderTest.h"
+#include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/settings/SettingsWindow.h"
 #include "tests/support/GuiWindows.h"
 #include "tests/support/ProgramRunner.h"
+#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ class SettingsWindowTest : public SettingsProgram {};
 
 TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFound)
 {
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ(Names{kNewEntry}, window.Presets());
     EXPECT_EQ(0, window.Selection());
@@ -105,7 +106,7 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncher
     LauncherUnderTest launcher(Install().LauncherPath());
     ASSERT_TRUE(launcher.IsRunning());
     EXPECT_EQ(Names{L"Office"}, launcher.MenuPresets());
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ((Names{L"Office", kNewEntry}), window.Presets());
     window.Select(1);
@@ -137,7 +138,7 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncher
 
 TEST_F(SettingsWindowTest, RegisterDialogWantsANameCancelReturnsAndApplyOnlyStoresNothing)
 {
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     window.Focus(IDC_MAIN_DEVICE_TREE);
     ASSERT_TRUE(window.Check(0, false));
@@ -169,7 +170,7 @@ TEST_F(SettingsWindowTest, RegisterDialogWantsANameCancelReturnsAndApplyOnlyStor
 TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFoundStates)
 {
     StorePreset(0, L"Quiet", {{kWlanName, L"Net", kWlanHwId, 0}, {kRadioName, L"#KVBT#", L"#KVBT#", 1}});
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ(0, window.Selection());
     EXPECT_EQ((Names{kWlanName, kRadioName}), window.DeviceNames());
@@ -217,7 +218,7 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
     StorePreset(2, L"C", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
     LauncherUnderTest launcher(Install().LauncherPath());
     ASSERT_TRUE(launcher.IsRunning());
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
 
     // Delete is no command for the new-preset entry, even when posted.
@@ -254,7 +255,7 @@ TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSel
         names.push_back(L"Preset " + std::to_wstring(i));
         StorePreset(i, names.back().c_str(), {{kWlanName, L"Net", kWlanHwId, i == 5 ? 0u : 1u}});
     }
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ(names, window.Presets());
 
@@ -274,7 +275,7 @@ TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSel
 TEST_F(SettingsWindowTest, WithoutSelectionOkMakesANewPresetFromTheDevicesShown)
 {
     StorePreset(0, L"Radio off", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     window.Select(LB_ERR);
     EXPECT_EQ(kFound, window.DeviceNames());
@@ -306,7 +307,7 @@ TEST_F(SettingsWindowTest, TreeShowsAtMostAHundredDevices)
     port.description = L"Many port";
     ASSERT_NE(0u, CSimNotebook().AddDevice(port));
 
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     const Names firstHundred(manyNames.begin(), manyNames.begin() + 100);
     EXPECT_EQ(firstHundred, window.DeviceNames());
@@ -330,7 +331,7 @@ TEST_F(SettingsWindowTest, TreeShowsAtMostAHundredDevices)
 TEST_F(SettingsWindowTest, WithoutDevicesANewPresetCanBeAppliedButNotStored)
 {
     ASSERT_TRUE(CSimNotebook().Clear());
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     EXPECT_EQ(Names(), window.DeviceNames());
     const HWND registerDialog = window.PressOkForRegister();
@@ -346,9 +347,32 @@ TEST_F(SettingsWindowTest, WithoutDevicesANewPresetCanBeAppliedButNotStored)
     EXPECT_TRUE(ReadPresets().empty());
 }
 
+// The demo's driver makes a preset as a person would: the new-preset entry, the
+// check marks, OK, the name typed and saved; the titles come from the text file.
+TEST_F(SettingsWindowTest, DemoDriverSavesAPresetThroughTheWindow)
+{
+    StorePreset(0, L"Office", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}});
+    std::string output;
+    EXPECT_EQ(0, RunProgram(ProgramPath(L"AirvaneSettingsDriver.exe"),
+                            L"\"" + Install().SettingsPath() + L"\" Travel WIRELESS=off umts=on", &output))
+        << output;
+    EXPECT_EQ((std::vector<Names>{{L"Office", L"Bluetooth #KVBT# 1"},
+                                  {L"Travel", L"Second Wireless Adapter Net 0", L"802.11n Wireless LAN Adapter Net 0",
+                                   L"UMTS modem #UMTS# 1", L"Bluetooth #KVBT# 1"}}),
+              ReadPresets());
+    EXPECT_EQ((Changes{L"7 off", L"1 off"}), StateChanges());
+
+    // A device the tree does not show is an error, and the window is not left open.
+    EXPECT_EQ(1, RunProgram(ProgramPath(L"AirvaneSettingsDriver.exe"),
+                            L"\"" + Install().SettingsPath() + L"\" Nothing modem=on fax=off", &output));
+    EXPECT_NE(std::string::npos, output.find("no device in the tree is named like FAX")) << output;
+    EXPECT_EQ(2u, ReadPresets().size());
+    EXPECT_EQ(1u, RunSettings(Install(), L"STATUS=UMTS /Q").exitCode) << "no settings program runs any more";
+}
+
 TEST_F(SettingsWindowTest, EndClosesTheWindowWhileTheRegisterDialogIsOpen)
 {
-    SettingsWindow window(Install());
+    InstalledSettingsWindow window(Install());
     ASSERT_TRUE(window.IsOpen());
     const HWND registerDialog = window.PressOkForRegister();
     ASSERT_NE(nullptr, registerDialog);

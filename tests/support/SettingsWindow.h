@@ -4,13 +4,12 @@
 // arguments, driven by messages as a person drives it with the mouse: list
 // selections with their notification, check marks in the tree, button presses.
 //
-//   SettingsWindow window(Install());
+//   SettingsWindow window(settingsPath, L"Airvane Settings", L"New Preset");
 //   ASSERT_TRUE(window.IsOpen());
 //   window.Select(1);
 //   window.Check(0, false);
 //   const HWND reg = window.PressOkForRegister();
 
-#include "tests/settings/SettingsInstall.h"
 #include "tests/support/RemoteControls.h"
 #include "tests/support/TestPrograms.h"
 
@@ -22,7 +21,6 @@ class SettingsWindow {
 public:
     // Starts the program and waits until its window shows the first entry's
     // devices. The titles are the texts of "GUIWIN_NAME" and "GUIREG_NAME".
-    explicit SettingsWindow(const SettingsInstall& install);
     SettingsWindow(const std::wstring& programPath, const std::wstring& title, const std::wstring& registerTitle);
 
     bool IsOpen() const { return dialog_ != nullptr && IsWindow(dialog_); }

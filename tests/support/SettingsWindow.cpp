@@ -1,4 +1,4 @@
-#include "tests/settings/SettingsWindow.h"
+#include "tests/support/SettingsWindow.h"
 
 #include "settings/SettingsResources.h"
 #include "tests/support/GuiWindows.h"
@@ -29,11 +29,6 @@ bool AwaitFirstSelection(HWND dialog)
 }
 
 } // namespace
-
-SettingsWindow::SettingsWindow(const SettingsInstall& install)
-    : SettingsWindow(install.SettingsPath(), kTestWindowTitle, kTestRegisterTitle)
-{
-}
 
 SettingsWindow::SettingsWindow(const std::wstring& programPath, const std::wstring& title,
                                const std::wstring& registerTitle)
