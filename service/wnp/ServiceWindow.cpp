@@ -1,5 +1,6 @@
 #include "service/wnp/ServiceWindow.h"
 
+#include "foundation/CEvent.h"
 #include "foundation/Names.h"
 #include "service/ipc/TaloRequest.h"
 #include "service/wnp/RequestWorker.h"
@@ -36,6 +37,19 @@ void StopService(HWND window)
     PostQuitMessage(0);
 }
 
+// A request event still set now was signalled for a service that ended without
+// answering it; it must not run late against the new block. No live request is
+// dropped: a client signals only together with a write into the block and only
+// while it holds the service's instance mutex open, and no block of this
+// service exists yet, so the signal belongs to an exchange with the ended
+// service, whose client sees that service's mutex abandoned and reports -1.
+void ClearStaleRequest()
+{
+    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
+    if (request.IsObtained())
+        ResetEvent(request.GetHandle());
+}
+
 } // namespace
 
 DWORD WINAPI ServiceWindowThread(void*)
@@ -64,6 +78,7 @@ LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:
+        ClearStaleRequest();
         // Without a block the service still runs; clients then find no service.
         g_block.CreateBlock(kRequestBlockSize);
         break;
