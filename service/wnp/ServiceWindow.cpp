@@ -38,11 +38,14 @@ void StopService(HWND window)
 }
 
 // A request event still set now was signalled for a service that ended without
-// answering it; it must not run late against the new block. No live request is
-// dropped: a client signals only together with a write into the block and only
-// while it holds the service's instance mutex open, and no block of this
-// service exists yet, so the signal belongs to an exchange with the ended
-// service, whose client sees that service's mutex abandoned and reports -1.
+// answering it; it must not run late against the new block (which is the old
+// mapping if anyone still holds that open). No live request is dropped: a
+// client signals only together with its write into a block, and before the
+// write it opens the service's instance mutex. As no block of this service
+// exists yet, the write went to the ended service's block while that service
+// ran, so the client waits on the ended service's mutex, sees it abandoned and
+// reports -1; only a process that keeps the old block open against the
+// protocol could write there after this service took the mutex.
 void ClearStaleRequest()
 {
     CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
