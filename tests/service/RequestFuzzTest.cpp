@@ -463,7 +463,7 @@ TEST(RequestFuzz, RandomAndMutatedBlocksDoOnlyWhatIsAllowed)
                                                 kDeviceKey, L"software\\korvath\\quillon", kFlagKey};
     Oracle oracle(model);
 
-    const long long blocks = Figure(100000, 1000000);
+    const long long blocks = Figure(20000, 1000000);
     const unsigned seed = GetTickCount();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
     BlockMaker maker(seed);
