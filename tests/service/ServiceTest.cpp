@@ -166,11 +166,13 @@ TEST_F(InProcessService, FieldsWithoutTheirTerminatorAreRefused)
     ScopedProductValues restore;
     TALO_REQUEST text = PatternRequest(REQ_SET_STRING, 1);
     CopyToField(text.Body.Registry.KeyPath, kDeviceListKey);
-    CopyToField(text.Body.Registry.ValueName, L"0_Class"); // the text field has no terminator
+    // A record of this process's own, which no earlier test can have left behind.
+    const std::wstring record = std::to_wstring(TestRecordIndex(0)) + L"_Class";
+    CopyToField(text.Body.Registry.ValueName, record.c_str()); // the text field has no terminator
     SendRequest(text);
     EXPECT_EQ(text.Result, -1);
     std::wstring value;
-    EXPECT_FALSE(ReadMachineString(kDeviceListKey, L"0_Class", &value)) << "written: " << value.size();
+    EXPECT_FALSE(ReadMachineString(kDeviceListKey, record, &value)) << "written: " << value.size();
 
     TALO_REQUEST device = PatternRequest(REQ_DISABLE_DEVICE, 2);
     SendRequest(device);
