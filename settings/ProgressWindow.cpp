@@ -2,6 +2,7 @@
 
 #include "foundation/CTextMgr.h"
 #include "foundation/CcException.h"
+#include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 
@@ -29,6 +30,18 @@ std::atomic<const CTextMgr*> textMgr{nullptr};
 // Written by the progress thread as the notice is created, read by CloseProgress.
 std::atomic<HWND> progressWindow{nullptr};
 
+// How long CloseProgress waits for a notice still being created.
+constexpr DWORD kCreationWait = 5000;
+
+// Set while no notice is being created. CloseProgress waits for it, so that
+// its message reaches a notice that is just appearing, and the process never
+// ends while the progress thread is inside the creation of its dialog.
+HANDLE NoticeSettled()
+{
+    static const KernelHandle settled(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    return settled.Get();
+}
+
 INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -52,6 +65,7 @@ void __cdecl ProgressThread(void* argument)
     const HWND notice = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), nullptr,
                                            ProgressDlgProc, reinterpret_cast<LPARAM>(texts.get()));
     texts.reset();
+    SetEvent(NoticeSettled());
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (IsWindow(notice) && IsDialogMessageW(notice, &msg))
@@ -83,12 +97,17 @@ void StartProgress(HWND)
         source->CopyText(kTitleKey, texts->title, ARRAYSIZE(texts->title));
         source->CopyText(kMessageKey, texts->message, ARRAYSIZE(texts->message));
     }
+    const HANDLE settled = NoticeSettled();
+    ResetEvent(settled);
     if (_beginthread(ProgressThread, 0, texts.get()) != static_cast<uintptr_t>(-1))
         texts.release();
+    else
+        SetEvent(settled);
 }
 
 void CloseProgress()
 {
+    WaitForSingleObject(NoticeSettled(), kCreationWait);
     const HWND notice = progressWindow.load();
     if (SwitchDoneMsg != 0 && notice && IsWindow(notice))
         PostMessageW(notice, SwitchDoneMsg, 0, 0);

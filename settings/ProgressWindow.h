@@ -33,7 +33,7 @@ void SetProgressTextMgr(const CTextMgr* texts);
 // used. If the thread cannot be started, no notice is shown.
 void StartProgress(HWND owner);
 
-// Asks the notice to close by posting SwitchDoneMsg to it. While the notice is
-// not yet created, nothing is posted: it then appears afterwards and stays until
-// the process ends, which follows at once in the settings program.
+// Asks the notice to close by posting SwitchDoneMsg to it. A notice still being
+// created is waited for (five seconds at most), so it closes too; without a
+// notice nothing is posted.
 void CloseProgress();

@@ -280,8 +280,24 @@ TEST_F(ProgressWindowTest, CloseBeforeTheNoticeExistsPostsNothing)
     EXPECT_EQ(RunChild(L"close-before-start", {}), DWORD(kDone));
 }
 
-// Presets applied so fast that the notice may not exist yet when it is closed:
-// some notices close, some stay until the process ends, none crashes it.
+// A preset that switches nothing closes the notice before its thread has made
+// it: the notice still closes instead of staying until the process ends.
+const ChildRole kCloseRightAfterStart(L"close-right-after-start", [](const std::vector<std::wstring>&) -> int {
+    RegisterSwitchDoneMsg();
+    StartProgress(nullptr);
+    CloseProgress();
+    const HWND notice = WaitForNotice(nullptr, 500);
+    return !notice || WaitForWindowGone(notice) ? kDone : kNotClosed;
+});
+
+TEST_F(ProgressWindowTest, CloseRightAfterStartClosesTheNotice)
+{
+    for (int run = 0; run < 3; ++run)
+        EXPECT_EQ(RunChild(L"close-right-after-start", {}), DWORD(kDone)) << "run " << run;
+}
+
+// Presets applied so fast that the notice may not exist yet when it is closed,
+// and notices started over one another: none crashes or hangs the process.
 const ChildRole kCloseRacesCreation(L"close-races-creation", [](const std::vector<std::wstring>&) -> int {
     RegisterSwitchDoneMsg();
     for (int i = 0; i < 25; ++i) {
