@@ -9,7 +9,7 @@
 #include "tests/launcher/MenuProbe.h"
 #include "tests/launcher/ScopedAutostart.h"
 #include "tests/launcher/WineTray.h"
-#include "tests/service/InstalledService.h"
+#include "tests/service/ServiceEnvironment.h"
 #include "tests/support/GuiWindows.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/RegistrySnapshot.h"
@@ -30,27 +30,7 @@
 
 namespace {
 
-// The service and the launcher read the machine's default simulated notebook:
-// each test seeds the demo notebook afresh, and it is cleared at the end.
-class LauncherEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
-        installed_ = InstallAndStartService();
-    }
-    void TearDown() override
-    {
-        StopAndRemoveService();
-        CSimNotebook().Clear();
-    }
-    static bool Installed() { return installed_; }
-
-private:
-    static inline bool installed_ = false;
-};
-
-const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new LauncherEnvironment);
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 
 constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
 constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
@@ -182,7 +162,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(LauncherEnvironment::Installed()) << "sc create / net start failed";
+        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
         CSimNotebook notebook;
         ASSERT_EQ(SeedDemoNotebook(notebook), 1);
         ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";

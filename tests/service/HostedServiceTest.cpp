@@ -3,7 +3,7 @@
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/InstalledService.h"
+#include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
 #include "tests/support/ChildProcess.h"
@@ -23,26 +23,6 @@
 // child processes of it.
 
 namespace {
-
-// The service reads the simulated notebook of the machine's default key, like
-// the demo; the tests seed it and clear it again when they end.
-class InstalledServiceEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
-        installed_ = InstallAndStartService();
-    }
-    void TearDown() override
-    {
-        StopAndRemoveService();
-        CSimNotebook().Clear();
-    }
-    static bool Installed() { return installed_; }
-
-private:
-    static inline bool installed_ = false;
-};
 
 const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 

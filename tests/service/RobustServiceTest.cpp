@@ -4,7 +4,7 @@
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/InstalledService.h"
+#include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
 #include "tests/support/ChildProcess.h"
@@ -28,24 +28,6 @@
 // block. Short figures in every run, the long ones in the soak.
 
 namespace {
-
-class InstalledServiceEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
-        installed_ = InstallAndStartService();
-    }
-    void TearDown() override
-    {
-        StopAndRemoveService();
-        CSimNotebook().Clear();
-    }
-    static bool Installed() { return installed_; }
-
-private:
-    static inline bool installed_ = false;
-};
 
 const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 
