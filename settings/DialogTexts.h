@@ -18,6 +18,20 @@ void CopyDialogText(const wchar_t* key, wchar_t* buffer, int capacity);
 // Sets the text of control id of the dialog to the key's text.
 void SetItemTextByKey(HWND dialog, const wchar_t* key, int id);
 
+// A control of a dialog template and the key of its text.
+struct ControlText {
+    int id;
+    const wchar_t* key;
+};
+
+// Sets the text of every control of the table.
+template <size_t Count>
+void SetControlTexts(HWND dialog, const ControlText (&controls)[Count])
+{
+    for (const ControlText& control : controls)
+        SetItemTextByKey(dialog, control.key, control.id);
+}
+
 // Sets the dialog's caption to the key's text, cut to kCaptionChars - 1 characters.
 void SetCaptionByKey(HWND dialog, const wchar_t* key);
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-struct ControlText {
-    int id;
-    const wchar_t* key;
-};
-
 constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_TITLE, L"IDC_PROGRAM_TITLE"},
     {IDC_MAIN_COPYRIGHT, L"IDC_COPYRIGHT"},
@@ -32,8 +27,7 @@ void InitMainDialog(HWND dialog)
 {
     // The window title as "/e" looks for it: "GUIWIN_NAME" cut like every title.
     SetWindowTextW(dialog, g_windowTitle);
-    for (const ControlText& control : kControlTexts)
-        SetItemTextByKey(dialog, control.key, control.id);
+    SetControlTexts(dialog, kControlTexts);
     SetClassLongPtrW(dialog, GCLP_HICON,
                      reinterpret_cast<LONG_PTR>(LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_SETTINGS))));
     PrepareDeviceTree(GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE));

@@ -13,11 +13,6 @@ constexpr int kNameLimit = 32;
 constexpr int kNameChars = 128;
 constexpr wchar_t kCaptionKey[] = L"GUIREG_NAME";
 
-struct ControlText {
-    int id;
-    const wchar_t* key;
-};
-
 constexpr ControlText kControlTexts[] = {
     {IDC_REGISTER_DESCRIPTION, L"IDC_REG_DESCLIPTION"},
     {IDC_REGISTER_NAME_LABEL, L"IDC_LBL_NEWPRESETNAME"},
@@ -36,8 +31,7 @@ bool CanStorePending()
 void InitRegisterDialog(HWND dialog)
 {
     SetCaptionByKey(dialog, kCaptionKey);
-    for (const ControlText& control : kControlTexts)
-        SetItemTextByKey(dialog, control.key, control.id);
+    SetControlTexts(dialog, kControlTexts);
     SendDlgItemMessageW(dialog, IDC_REGISTER_NAME, EM_LIMITTEXT, kNameLimit, 0);
     EnableWindow(GetDlgItem(dialog, IDOK), CanStorePending());
     SetFocus(GetDlgItem(dialog, IDC_REGISTER_NAME));

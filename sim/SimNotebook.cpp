@@ -322,39 +322,25 @@ DWORD CSimNotebook::FindDevice(const std::wstring& numberOrInstanceId) const
 
 int CSimNotebook::SetDisabled(DWORD number, bool disabledGlobal, bool disabledConfig)
 {
-    SimDevice device;
-    if (!ReadDevice(number, device))
-        return 0;
-    device.disabledGlobal = disabledGlobal;
-    device.disabledConfig = disabledConfig;
-    return WriteDevice(device) ? 1 : 0;
+    return UpdateDevice(number, [&](SimDevice& device) {
+        device.disabledGlobal = disabledGlobal;
+        device.disabledConfig = disabledConfig;
+    });
 }
 
 int CSimNotebook::SetPresent(DWORD number, bool present)
 {
-    SimDevice device;
-    if (!ReadDevice(number, device))
-        return 0;
-    device.present = present;
-    return WriteDevice(device) ? 1 : 0;
+    return UpdateDevice(number, [&](SimDevice& device) { device.present = present; });
 }
 
 int CSimNotebook::SetProblem(DWORD number, ULONG problem)
 {
-    SimDevice device;
-    if (!ReadDevice(number, device))
-        return 0;
-    device.problem = problem;
-    return WriteDevice(device) ? 1 : 0;
+    return UpdateDevice(number, [&](SimDevice& device) { device.problem = problem; });
 }
 
 int CSimNotebook::SetFailures(DWORD number, DWORD failures)
 {
-    SimDevice device;
-    if (!ReadDevice(number, device))
-        return 0;
-    device.failures = failures;
-    return WriteDevice(device) ? 1 : 0;
+    return UpdateDevice(number, [&](SimDevice& device) { device.failures = failures; });
 }
 
 bool CSimNotebook::IsDeviceWorking(DWORD number) const

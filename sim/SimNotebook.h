@@ -158,6 +158,16 @@ private:
     RegKey CreateSub(const std::wstring& path) const;
     DWORD NextNumber(const wchar_t* collection);
     bool WriteDevice(const SimDevice& device);
+    // Reads device number, lets change alter it and writes it back: 1, or 0 when unknown.
+    template <typename Change>
+    int UpdateDevice(DWORD number, Change change)
+    {
+        SimDevice device;
+        if (!ReadDevice(number, device))
+            return 0;
+        change(device);
+        return WriteDevice(device) ? 1 : 0;
+    }
     void RememberCreatedKey(const std::wstring& path);
 
     RegKey root_;
