@@ -1,11 +1,12 @@
-# The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test.
-# Both install what is missing (apt-get), configure and build first.
+# The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test,
+# `make bench` measures what a switch costs (`make bench QUICK=1`: a short check).
+# All install what is missing (apt-get), configure and build first.
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test demo bench clean
 
 all: build
 
@@ -25,6 +26,10 @@ test: build
 
 demo: build
 	scripts/demo $(BUILD)
+
+bench: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target AirvaneBench
+	scripts/bench $(BUILD) $(if $(QUICK),--quick)
 
 clean:
 	rm -rf $(BUILD)
