@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -78,34 +79,48 @@ std::wstring NotesText(const SimDevice& device)
     return notes;
 }
 
+// The name the device manager shows: the friendly name, else the description.
+std::wstring ShownName(const SimDevice& device)
+{
+    return device.friendlyName && !device.friendlyName->empty() ? *device.friendlyName : device.description;
+}
+
 void ShowDevices(const CSimNotebook& notebook)
 {
     Print(L"Devices\n");
     PrintRow(L"  " + Padded(L"#", 3) + Padded(L"Class", 10) + Padded(L"Enumerator", 10) + Padded(L"State", 11) +
              Padded(L"Name", 36) + Padded(L"First hardware ID", 46) + L"Notes");
     for (const SimDevice& device : notebook.Devices()) {
-        const std::wstring name =
-            device.friendlyName && !device.friendlyName->empty() ? *device.friendlyName : device.description;
         const std::wstring hardwareId = device.hardwareIds.empty() ? L"" : device.hardwareIds.front();
         PrintRow(L"  " + Padded(std::to_wstring(device.number), 3) + Padded(device.className, 10) +
-                 Padded(device.enumerator, 10) + Padded(StateText(device), 11) + Padded(name, 36) +
+                 Padded(device.enumerator, 10) + Padded(StateText(device), 11) + Padded(ShownName(device), 36) +
                  Padded(hardwareId, 46) + NotesText(device));
     }
+}
+
+struct BluetoothRadio {
+    bool control = false; // the control device is present
+    bool on = false;      // the radio interface is present
+};
+
+BluetoothRadio FindBluetoothRadio(const CSimNotebook& notebook)
+{
+    BluetoothRadio radio;
+    for (const SimInterface& entry : notebook.Interfaces()) {
+        radio.control = radio.control || (entry.present && entry.interfaceGuid == GUID_BTSW_CONTROL);
+        radio.on = radio.on || (entry.present && entry.interfaceGuid == GUID_BTSW_RADIO);
+    }
+    return radio;
 }
 
 void ShowServices(const CSimNotebook& notebook)
 {
     constexpr size_t kLabel = 18;
-    bool control = false;
-    bool radio = false;
-    for (const SimInterface& entry : notebook.Interfaces()) {
-        control = control || (entry.present && entry.interfaceGuid == GUID_BTSW_CONTROL);
-        radio = radio || (entry.present && entry.interfaceGuid == GUID_BTSW_RADIO);
-    }
+    const BluetoothRadio radio = FindBluetoothRadio(notebook);
     const bool stack = simreg::Exists(HKEY_LOCAL_MACHINE, kKvrfusbEnumKey) ||
                        simreg::Exists(HKEY_LOCAL_MACHINE, kKvrfbdEnumKey);
     Print(L"\n" + Padded(L"Bluetooth radio", kLabel) +
-          (!control ? L"no control device" : radio ? L"on" : L"off") +
+          (!radio.control ? L"no control device" : radio.on ? L"on" : L"off") +
           (stack ? L" (stack service key present)" : L"") + L"\n");
 
     const SimWlanService wlan = notebook.WlanService();
@@ -129,6 +144,18 @@ void ShowServices(const CSimNotebook& notebook)
               simreg::ReadString(key.Get(), kNetworkCardServiceNameValue) + L"\n");
         label.clear();
     }
+}
+
+// One line per device, and the radio: what a person watches go on and off.
+int ShowBrief(const CSimNotebook& notebook)
+{
+    for (const SimDevice& device : notebook.Devices()) {
+        PrintRow(L"  " + Padded(std::to_wstring(device.number), 2) + Padded(StateText(device), 11) + ShownName(device));
+    }
+    const BluetoothRadio radio = FindBluetoothRadio(notebook);
+    if (radio.control)
+        PrintRow(L"  " + Padded(L"", 2) + Padded(radio.on ? L"on" : L"off", 11) + L"Bluetooth radio");
+    return 0;
 }
 
 int Show(const CSimNotebook& notebook)
@@ -181,12 +208,18 @@ int SetFailures(CSimNotebook& notebook, const std::wstring& which, const std::ws
     return notebook.SetFailures(number, failures) ? 0 : 1;
 }
 
+bool IsNumber(const std::wstring& text)
+{
+    return !text.empty() && text.size() <= 9 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
 int Usage()
 {
     Print(L"usage: AirvaneSim seed demo | show | clear\n"
           L"       AirvaneSim set <device> enabled|disabled|present|absent\n"
           L"       AirvaneSim fail <device> none|<installer,params,status,hwid,name,desc,class,eject,enable>\n"
-          L"       AirvaneSim bluetooth on|off\n"
+          L"       AirvaneSim show brief\n"
+          L"       AirvaneSim bluetooth on|off | bluetooth delay <milliseconds>\n"
           L"       AirvaneSim wlan running|stopped\n"
           L"A device is named by its number in 'show' or its instance ID.\n",
           stderr);
@@ -208,6 +241,8 @@ int wmain(int argc, wchar_t** argv)
         result = SeedDemoNotebook(notebook) ? 0 : 1;
     else if (args.size() == 1 && args[0] == L"show")
         result = Show(notebook);
+    else if (args.size() == 2 && args[0] == L"show" && args[1] == L"brief")
+        result = ShowBrief(notebook);
     else if (args.size() == 1 && args[0] == L"clear")
         result = notebook.Clear() ? 0 : 1;
     else if (args.size() == 3 && args[0] == L"set")
@@ -216,6 +251,9 @@ int wmain(int argc, wchar_t** argv)
         result = SetFailures(notebook, args[1], args[2]);
     else if (args.size() == 2 && args[0] == L"bluetooth" && (args[1] == L"on" || args[1] == L"off"))
         result = notebook.ScheduleInterfaces(GUID_BTSW_RADIO, args[1] == L"on", 0) ? 0 : 1;
+    else if (args.size() == 3 && args[0] == L"bluetooth" && args[1] == L"delay" && IsNumber(args[2]))
+        result = notebook.SetBluetoothSwitch(std::wcstoul(args[2].c_str(), nullptr, 10),
+                                             notebook.BluetoothRefusesSwitch()) ? 0 : 1;
     else if (args.size() == 2 && args[0] == L"wlan" && (args[1] == L"running" || args[1] == L"stopped"))
         result = notebook.SetWlanService({notebook.WlanService().libraryPresent, args[1] == L"running"}) ? 0 : 1;
     return result == 2 ? Usage() : result;

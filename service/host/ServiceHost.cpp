@@ -13,6 +13,15 @@ namespace {
 
 constexpr DWORD kPendingWaitHintMs = 15000;
 constexpr DWORD kNotStartedExitCode = 1; // service-specific: the library started no service
+constexpr DWORD kProcessEndWaitMs = 30000;
+
+struct ServiceHandleTraits {
+    using Type = SC_HANDLE;
+    static Type None() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
+};
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SERVICE_STATUS g_status = {};
@@ -69,10 +78,32 @@ void WINAPI ServiceMain(DWORD, wchar_t**)
     Report(SERVICE_STOPPED);
 }
 
+// The installer runs "TALOService.exe /await-end" after it asked the service to
+// stop and before it removes the files: this waits until the service's process,
+// which holds this program and the library open, has ended. Windows Installer
+// waits for the stop itself; Wine's returns as soon as the stop is requested.
+int AwaitServiceEnd()
+{
+    ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ServiceHandle service(manager ? OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD needed = 0;
+    if (!service || !QueryServiceStatusEx(service.Get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                          sizeof(status), &needed))
+        return 0;
+    // A stopped service has no process (its id is 0).
+    KernelHandle process(status.dwProcessId ? OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId) : nullptr);
+    if (!process)
+        return 0;
+    return WaitForSingleObject(process.Get(), kProcessEndWaitMs) == WAIT_OBJECT_0 ? 0 : 1;
+}
+
 } // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && lstrcmpiW(argv[1], L"/await-end") == 0)
+        return AwaitServiceEnd();
     SERVICE_TABLE_ENTRYW services[] = {{const_cast<wchar_t*>(kServiceName), ServiceMain}, {nullptr, nullptr}};
     return StartServiceCtrlDispatcherW(services) ? 0 : static_cast<int>(GetLastError());
 }

@@ -467,3 +467,24 @@ TEST_F(HostedService, StopsCleanlyOnScStop)
 
     EXPECT_TRUE(StartInstalledService()) << "and starts again";
 }
+
+// The installer runs "TALOService.exe /await-end" after it asked the service to
+// stop: it returns once the service's process has ended and left its files free.
+TEST_F(HostedService, AwaitEndReturnsOnceTheStoppedServiceHasEnded)
+{
+    ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ServiceHandle service(manager ? OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD needed = 0;
+    ASSERT_TRUE(service && QueryServiceStatusEx(service.Get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                                sizeof(status), &needed));
+    const KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId));
+    ASSERT_TRUE(process);
+
+    ASSERT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+    EXPECT_EQ(RunCommand(L"\"" + HostPath() + L"\" /await-end"), 0u);
+    EXPECT_EQ(WaitForSingleObject(process.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(RunCommand(L"\"" + HostPath() + L"\" /await-end"), 0u) << "with the service stopped";
+
+    EXPECT_TRUE(StartInstalledService()) << "and starts again";
+}

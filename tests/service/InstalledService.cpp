@@ -7,15 +7,13 @@
 
 namespace {
 
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
-    static Type None() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
-};
-using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
+std::wstring ServiceName()
+{
+    return kServiceName;
+}
 
-// The Windows path of the host of the simulated notebook, derived from this test program's own path.
+} // namespace
+
 std::wstring HostPath()
 {
     std::vector<wchar_t> program(MAX_PATH);
@@ -26,13 +24,6 @@ std::wstring HostPath()
     wchar_t full[MAX_PATH];
     return GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr) ? full : relative;
 }
-
-std::wstring ServiceName()
-{
-    return kServiceName;
-}
-
-} // namespace
 
 DWORD RunCommand(const std::wstring& commandLine)
 {

@@ -4,8 +4,21 @@
 // installed and started in the Wine prefix as an administrator would: with
 // "sc create" and "net start". Removed again with "sc stop" and "sc delete".
 
+#include "foundation/Handle.h"
+
 #include <string>
 #include <windows.h>
+
+struct ServiceHandleTraits {
+    using Type = SC_HANDLE;
+    static Type None() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
+};
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
+
+// The Windows path of TALOService.exe of the simulated notebook, from this test program's own path.
+std::wstring HostPath();
 
 // Runs a command line (such as L"sc.exe stop TALOService") and returns its exit code.
 DWORD RunCommand(const std::wstring& commandLine);

@@ -13,19 +13,40 @@
 
 namespace {
 
-// ERROR_DISABLE is hostile on purpose: it must be shown as it stands.
+// ERROR_DISABLE, MSG_DELETEPRESET and ERROR_INPUTNAME are hostile on purpose:
+// they must be shown as they stand.
 constexpr wchar_t kTestTexts[] = LR"([TALOGUI]
 GUIWIN_NAME=Airvane Settings Test
 ERROR_ENABLE=Could not switch on:\r\n%s
 ERROR_DISABLE=%d %s %n %x
 MESSAGE_PROGRESS_TITLE=Airvane Test - Switching Devices
 MESSAGE_PROGRESS_MESSAGE=Changing the device settings.\r\nPlease wait...
+IDC_PROGRAM_TITLE=Program title
+IDC_COPYRIGHT=Copyright line
+IDC_MAIN_DESC=Main description
+IDC_LBL_PRESET=Preset label
+IDC_LBL_STATUS=Status label
+IDC_LBL_TRAYICON=Tray icon box
+IDC_DELETE_PRESER=Delete button
+IDC_IDOK=OK button
+IDC_IDCANCEL=Cancel button
+IDS_EDITNEWPRESET=<New preset entry>
+IDS_CHANGESETTING=Changing settings
+IDS_CHANGEDONE=Settings changed
+MSG_DELETEPRESET=Delete %s %n %d?
+GUIREG_NAME=Register Preset Test
+IDC_REG_DESCLIPTION=Register description
+IDC_LBL_NEWPRESETNAME=Name label
+IDOK_REGISTER=Register button
+IDC_APPLYONLY=Apply-only button
+ERROR_INPUTNAME=No name: %s %n %x
 
 [DeviceList]
 0=WLAN
 1=UMTS
 2=BLUETOOTH
 3=LONGIDS
+4=MANY
 
 [UMTS]
 UMTS0_ROOT_CLASS=USB
@@ -41,13 +62,20 @@ UMTS0_SUB2_HWID=USB\VID_1E0E&PID_9001&MI_03
 )";
 
 // A second modem entry whose sub-device's prefix is too long for its field; cut,
-// it would name the device of the section LONGIDS.
+// it would name the device of the section LONGIDS. MANY names one device many
+// times over, each under a name of its own.
 std::wstring TestTexts()
 {
+    std::wstring many = L"[MANY]\n";
+    for (int i = 0; i < kManyEntries; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        many += n + L"_Class=Ports\n" + n + L"_HwId=" + kManyHwId + L"\n";
+        many += n + L"_DisplayName=" + ManyName(i) + L"\n";
+    }
     return std::wstring(kTestTexts) +
            L"UMTS1_ROOT_CLASS=CDROM\nUMTS1_ROOT_HWID=USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00\nUMTS1_SUBNUM=1\n"
            L"UMTS1_SUB0_CLASS=Ports\nUMTS1_SUB0_HWID=" + LongHwIdPrefix() + L"CCCC\n"
-           L"[LONGIDS]\n0_Class=Ports\n0_HwId=" + LongHwIdPrefix() + L"\n";
+           L"[LONGIDS]\n0_Class=Ports\n0_HwId=" + LongHwIdPrefix() + L"\n" + many;
 }
 
 constexpr wchar_t kProbeKey[] = L"Software\\AirvaneTests\\CompanionProbe";
@@ -116,6 +144,11 @@ const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironme
 
 } // namespace
 
+std::wstring ManyName(int i)
+{
+    return L"Many " + std::to_wstring(i);
+}
+
 std::wstring LongHwIdPrefix()
 {
     const std::wstring start = L"USB\\VID_1E0E&PID_9001&MI_04&";
@@ -135,17 +168,25 @@ const SettingsInstall& SettingsProgram::Install()
 
 SettingsInstall::SettingsInstall()
 {
-    const std::wstring folder = folder_.Path();
-    ready_ = CopyProgram(kSettingsProgramFile, folder) && CopyProgram(L"TALOService.exe", folder) &&
-             CopyProgram(kServiceLibraryFile, folder) &&
-             folder_.WriteTextFile(kLanguageIniFile, L"[Folder]\nDefault=English\n") && folder_.CreateFolder(L"English") &&
-             folder_.WriteTextFile(L"English\\TALOTXT.ini", TestTexts()) &&
+    const std::wstring folder = Folder();
+    const std::wstring installed = kInstallFolder;
+    ready_ = folder_.CreateFolder(installed) && CopyProgram(kSettingsProgramFile, folder) &&
+             CopyProgram(kLauncherProgramFile, folder) &&
+             CopyProgram(L"TALOService.exe", folder) && CopyProgram(kServiceLibraryFile, folder) &&
+             folder_.WriteTextFile(installed + kLanguageIniFile, L"[Folder]\nDefault=English\n") &&
+             folder_.CreateFolder(installed + L"English") &&
+             folder_.WriteTextFile(installed + L"English\\TALOTXT.ini", TestTexts()) &&
              InstallAndStartService(folder + L"TALOService.exe");
 }
 
 SettingsInstall::~SettingsInstall()
 {
     StopAndRemoveService();
+}
+
+std::wstring SettingsInstall::Folder() const
+{
+    return folder_.Path() + kInstallFolder;
 }
 
 bool ResetMachine()

@@ -31,19 +31,35 @@ constexpr wchar_t kSecondWlanName[] = L"Second Wireless Adapter";
 // A hardware-ID prefix of 127 characters, the most a text file's field holds.
 std::wstring LongHwIdPrefix();
 
+// The section MANY of the install's text file lists kManyEntries devices, all with
+// the hardware-ID prefix kManyHwId (no device of the notebook has it unless a test
+// adds one), the i-th under the name ManyName(i).
+constexpr int kManyEntries = 105;
+constexpr wchar_t kManyHwId[] = L"USB\\VID_0A0A&PID_0101";
+std::wstring ManyName(int i);
+
 // The install's texts that the tests see.
 constexpr wchar_t kTestWindowTitle[] = L"Airvane Settings Test";
 constexpr wchar_t kTestProgressTitle[] = L"Airvane Test - Switching Devices";
+constexpr wchar_t kTestRegisterTitle[] = L"Register Preset Test";
 
 class SettingsInstall {
 public:
+    static constexpr wchar_t kInstallFolder[] = L"Air vane\\";
+
     SettingsInstall();
     ~SettingsInstall();
     SettingsInstall(const SettingsInstall&) = delete;
     SettingsInstall& operator=(const SettingsInstall&) = delete;
 
     bool IsReady() const { return ready_; }
-    std::wstring SettingsPath() const { return folder_.Path() + L"TALOSetting.exe"; }
+
+    // The programs' folder, with a blank in its name as under "Program Files";
+    // its parent is a folder of the test's own.
+    std::wstring Folder() const;
+    std::wstring ParentFolder() const { return folder_.Path(); }
+    std::wstring SettingsPath() const { return Folder() + L"TALOSetting.exe"; }
+    std::wstring LauncherPath() const { return Folder() + L"TALOLauncher.exe"; }
 
 private:
     TempFolder folder_;

@@ -73,6 +73,7 @@ TEST_F(SimCrossProcessTest, ToolChangesAndShowsTheMachine)
     EXPECT_EQ(0, Tool(L"set \"USB\\VID_1E0E&PID_9001\\5&3A1F0C2D&0&1\" absent"));
     EXPECT_EQ(0, Tool(L"fail 5 installer,status"));
     EXPECT_EQ(0, Tool(L"bluetooth off"));
+    EXPECT_EQ(0, Tool(L"bluetooth delay 1500"));
     EXPECT_EQ(0, Tool(L"wlan stopped"));
     SimDevice device;
     ASSERT_TRUE(notebook.ReadDevice(2, device));
@@ -82,6 +83,7 @@ TEST_F(SimCrossProcessTest, ToolChangesAndShowsTheMachine)
     ASSERT_TRUE(notebook.ReadDevice(5, device));
     EXPECT_EQ(simfail::kClassInstaller | simfail::kStatus, device.failures);
     EXPECT_FALSE(notebook.WlanService().running);
+    EXPECT_EQ(1500u, notebook.BluetoothSwitchDelay());
 
     std::string shown;
     EXPECT_EQ(0, Tool(L"show", &shown));
@@ -90,7 +92,15 @@ TEST_F(SimCrossProcessTest, ToolChangesAndShowsTheMachine)
                                  "802.11n Wireless LAN Adapter"})
         EXPECT_NE(std::string::npos, shown.find(expected)) << expected << " in\n" << shown;
 
+    shown.clear();
+    EXPECT_EQ(0, Tool(L"show brief", &shown));
+    for (const char* expected : {"  1   enabled      802.11n Wireless LAN Adapter", "  2   disabled     PCIe Gigabit",
+                                 "  3   not present  USB Composite", "      off          Bluetooth radio"})
+        EXPECT_NE(std::string::npos, shown.find(expected)) << expected << " in\n" << shown;
+    EXPECT_EQ(std::string::npos, shown.find("Class")) << "one state and name a line";
+
     EXPECT_EQ(1, Tool(L"set 99 enabled"));
+    EXPECT_EQ(2, Tool(L"bluetooth delay soon"));
     EXPECT_EQ(2, Tool(L"set 2 sideways"));
     EXPECT_EQ(2, Tool(L"fail 2 everything"));
     EXPECT_EQ(0, Tool(L"clear"));

@@ -216,7 +216,7 @@ void WaitUntilPainted(HWND window)
     PumpMessagesFor(150);
 }
 
-testing::AssertionResult Save(const RECT& rect, const std::wstring& name, bool blackOnly)
+testing::AssertionResult Save(const RECT& rect, const std::wstring& path, bool blackOnly)
 {
     Image image;
     if (!CaptureScreen(rect, &image))
@@ -226,7 +226,6 @@ testing::AssertionResult Save(const RECT& rect, const std::wstring& name, bool b
                                            << " pixels is " << (blackOnly ? "black" : "a single colour")
                                            << ": nothing reached the screen";
     ComApartment com;
-    const std::wstring path = ScreenshotFolder() + name + L".png";
     const HRESULT hr = SavePng(image, path);
     if (FAILED(hr))
         return testing::AssertionFailure() << "cannot write the PNG file, HRESULT 0x" << std::hex << hr;
@@ -246,20 +245,32 @@ std::wstring ScreenshotFolder()
 
 testing::AssertionResult SaveWindowScreenshot(HWND window, const std::wstring& name)
 {
+    return SaveWindowScreenshotAs(window, ScreenshotFolder() + name + L".png");
+}
+
+testing::AssertionResult SaveDesktopScreenshot(const std::wstring& name)
+{
+    return SaveDesktopScreenshotAs(ScreenshotFolder() + name + L".png");
+}
+
+testing::AssertionResult SaveWindowScreenshotAs(HWND window, const std::wstring& path)
+{
     if (!IsWindow(window))
         return testing::AssertionFailure() << "no window to capture";
     PhysicalPixels physical;
     WaitUntilPainted(window);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    return Save(rect, name, false);
+    return Save(rect, path, false);
 }
 
-testing::AssertionResult SaveDesktopScreenshot(const std::wstring& name)
+testing::AssertionResult SaveDesktopScreenshotAs(const std::wstring& path, HWND paintedFirst)
 {
     PhysicalPixels physical;
+    if (paintedFirst)
+        WaitUntilPainted(paintedFirst);
     const RECT rect = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    return Save(rect, name, true);
+    return Save(rect, path, true);
 }

@@ -25,3 +25,9 @@ testing::AssertionResult SaveWindowScreenshot(HWND window, const std::wstring& n
 
 // Saves the whole screen (Wine's virtual desktop) as ScreenshotFolder() + name + ".png".
 testing::AssertionResult SaveDesktopScreenshot(const std::wstring& name);
+
+// The same, saved as the PNG file at path, for tools outside the build's tests.
+// The desktop is saved once the window paintedFirst (of any process, if given)
+// has painted.
+testing::AssertionResult SaveWindowScreenshotAs(HWND window, const std::wstring& path);
+testing::AssertionResult SaveDesktopScreenshotAs(const std::wstring& path, HWND paintedFirst = nullptr);

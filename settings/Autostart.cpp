@@ -1,0 +1,70 @@
+#include "settings/Autostart.h"
+
+#include "foundation/CLocalPath.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "settings/SettingsResources.h"
+
+namespace {
+
+constexpr int kPathChars = CLocalPath::kPathChars;
+constexpr wchar_t kEndSwitch[] = L" /e";
+
+bool ComposeLauncherPath(wchar_t (&path)[kPathChars])
+{
+    return CLocalPath::MakeLocalPath(path, kLauncherProgramFile) != 0;
+}
+
+// Starts the launcher and forgets it. The path is quoted and named as the
+// program to run: unquoted, a path with blanks would start whatever program
+// its first words name ("C:\Program.exe" for "C:\Program Files\...").
+void StartLauncher(const wchar_t* path, const wchar_t* arguments)
+{
+    wchar_t folder[kPathChars];
+    if (!CLocalPath::MakeLocalPath(folder, L""))
+        return;
+    wchar_t commandLine[kPathChars + ARRAYSIZE(kEndSwitch) + 2]; // the quoted path and the switch
+    wsprintfW(commandLine, L"\"%s\"%s", path, arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder, &startup,
+                       &started)) {
+        KernelHandle process(started.hProcess);
+        KernelHandle thread(started.hThread);
+    }
+}
+
+} // namespace
+
+void LoadAutostartState(HWND dialog)
+{
+    bool marked = false;
+    CcRegistry run;
+    wchar_t launcher[kPathChars];
+    if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher)) {
+        const CcString value = run.GetString(kAutostartValue, L"", 0);
+        // A value that does not fit a path buffer cannot be this launcher's path.
+        marked = value.GetLength() < kPathChars && lstrcmpiW(value, launcher) == 0;
+    }
+    CheckDlgButton(dialog, IDC_MAIN_AUTOSTART, marked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ToggleAutostart(HWND dialog)
+{
+    const bool on = IsDlgButtonChecked(dialog, IDC_MAIN_AUTOSTART) == BST_CHECKED;
+    CcRegistry run;
+    wchar_t launcher[kPathChars];
+    if (!run.CreateKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) || !ComposeLauncherPath(launcher)) {
+        CheckDlgButton(dialog, IDC_MAIN_AUTOSTART, BST_UNCHECKED);
+        return;
+    }
+    if (on) {
+        run.SetValue(kAutostartValue, launcher, REG_SZ, 0);
+        StartLauncher(launcher, L"");
+    } else {
+        run.DeleteValue(kAutostartValue);
+        StartLauncher(launcher, kEndSwitch);
+    }
+}

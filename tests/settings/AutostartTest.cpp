@@ -1,0 +1,108 @@
+// The autostart box of the settings window: the value "Kestrune" it mirrors and
+// writes, and the launcher it starts and ends.
+#include "foundation/Names.h"
+#include "settings/SettingsResources.h"
+#include "tests/launcher/ScopedAutostart.h"
+#include "tests/settings/InstalledSettingsWindow.h"
+#include "tests/settings/LauncherUnderTest.h"
+#include "tests/settings/SettingsInstall.h"
+#include "tests/support/GuiWindows.h"
+#include "tests/support/ProgramRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+std::optional<std::wstring> ReadRunValue()
+{
+    wchar_t value[1024];
+    DWORD bytes = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue, RRF_RT_REG_SZ, nullptr, value, &bytes) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(value);
+}
+
+class Autostart : public SettingsProgram {
+protected:
+    void TearDown() override
+    {
+        LauncherUnderTest(0); // one that a failed test left running ends
+    }
+
+    // What the box shows for the value, in a window opened for it.
+    static bool BoxShows(const std::optional<std::wstring>& value)
+    {
+        if (value)
+            EXPECT_TRUE(ScopedAutostart::Set(*value));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
+        InstalledSettingsWindow window(Install());
+        EXPECT_TRUE(window.IsOpen());
+        const bool checked = IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART) == BST_CHECKED;
+        EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+        EXPECT_TRUE(window.WaitForExit());
+        return checked;
+    }
+
+    ScopedAutostart autostart_;
+};
+
+TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPath)
+{
+    const std::wstring path = Install().LauncherPath();
+    std::wstring upper = path;
+    CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+    const struct {
+        const char* what;
+        std::optional<std::wstring> value;
+        bool checked;
+    } cases[] = {
+        {"no value", std::nullopt, false},
+        {"the path", path, true},
+        {"the path in capitals", upper, true},
+        {"the path quoted", L"\"" + path + L"\"", false},
+        {"another folder's launcher", Install().ParentFolder() + kLauncherProgramFile, false},
+        {"the path with an argument", path + L" /e", false},
+        {"the path and more than a path holds", path + std::wstring(MAX_PATH, L' '), false},
+        {"an empty value", std::wstring(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.checked, BoxShows(c.value));
+    }
+    EXPECT_FALSE(LauncherUnderTest(0).IsRunning()) << "only a click starts the launcher";
+}
+
+TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
+{
+    // What an unquoted start of "...\Air vane\TALOLauncher.exe" would run first.
+    const std::wstring decoy = Install().ParentFolder() + L"Air.exe";
+    ASSERT_TRUE(CopyFileW(PathBesideTest(L"companion_probe.exe").c_str(), decoy.c_str(), FALSE));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    const HWND box = window.Item(IDC_MAIN_AUTOSTART);
+
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
+    EXPECT_EQ(Install().LauncherPath(), ReadRunValue().value_or(L"(none)"));
+    const LauncherUnderTest launcher(kGuiTimeoutMs);
+    EXPECT_TRUE(launcher.IsRunning());
+
+    SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
+    EXPECT_FALSE(ReadRunValue().has_value());
+    EXPECT_TRUE(launcher.WaitForEnd()) << "the running launcher was not ended";
+
+    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(0u, CompanionRuns()) << "the program named by the path's first word ran";
+    DeleteFileW(decoy.c_str());
+}
+
+} // namespace

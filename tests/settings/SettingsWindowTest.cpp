@@ -1,0 +1,386 @@
+// The settings window and the register dialog on the simulated notebook, with
+// the service running: presets made, applied, shown and deleted.
+#include "catalog/PresetStore.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "settings/SettingsResources.h"
+#include "sim/SimNotebook.h"
+#include "tests/settings/LauncherUnderTest.h"
+#include "tests/settings/InstalledSettingsWindow.h"
+#include "tests/settings/SettingsInstall.h"
+#include "tests/support/GuiWindows.h"
+#include "tests/support/ProgramRunner.h"
+#include "tests/support/TestPrograms.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testdevice;
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+using Changes = std::vector<std::wstring>;
+
+constexpr wchar_t kNewEntry[] = L"<New preset entry>";
+constexpr wchar_t kModemName[] = L"UMTS modem";
+constexpr wchar_t kRadioName[] = L"Bluetooth";
+
+// The devices the tests' notebook shows, in the catalog's order, all switched on.
+const Names kFound = {kSecondWlanName, kWlanName, kModemName, kRadioName};
+
+// The presets as the programs read them back: each as its name followed by one
+// "name class setting" per device.
+std::vector<Names> ReadPresets()
+{
+    TaloPresetList list;
+    LoadPresets(list);
+    std::vector<Names> presets;
+    for (int i = 0; i < list.GetSize(); ++i) {
+        Names preset{list[i].Name.GetString()};
+        for (int k = 0; k < list[i].Devices.GetSize(); ++k) {
+            const TALO_DEVICEINFO& device = list[i].Devices[k];
+            preset.push_back(std::wstring(device.DeviceName) + L" " + device.Class.GetString() + L" " +
+                             std::to_wstring(device.Setting));
+        }
+        presets.push_back(preset);
+    }
+    return presets;
+}
+
+Names CheckedDevices(const SettingsWindow& window)
+{
+    Names checked;
+    for (const TreeEntry& entry : window.Devices()) {
+        if (entry.checked)
+            checked.push_back(entry.text);
+    }
+    return checked;
+}
+
+// Presses the box's button and returns what the box said, as "caption|text".
+std::wstring Answer(HWND box, int button)
+{
+    const std::wstring said = WindowText(box) + L"|" + MessageBoxText(box);
+    EXPECT_TRUE(PressButton(box, button));
+    EXPECT_TRUE(WaitForWindowGone(box));
+    return said;
+}
+
+class SettingsWindowTest : public SettingsProgram {};
+
+TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFound)
+{
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    EXPECT_EQ(Names{kNewEntry}, window.Presets());
+    EXPECT_EQ(0, window.Selection());
+    EXPECT_EQ(kFound, window.DeviceNames());
+    EXPECT_EQ(kFound, CheckedDevices(window)) << "every device is on, and the tree shows it once drawn";
+    EXPECT_TRUE(window.TreeEnabled());
+    EXPECT_FALSE(window.DeleteEnabled());
+
+    // Every text comes from the text file by the key the template holds.
+    const struct {
+        int id;
+        const wchar_t* text;
+    } texts[] = {{IDC_MAIN_TITLE, L"Program title"},  {IDC_MAIN_COPYRIGHT, L"Copyright line"},
+                 {IDC_MAIN_DESCRIPTION, L"Main description"}, {IDC_MAIN_PRESET_LABEL, L"Preset label"},
+                 {IDC_MAIN_STATUS_LABEL, L"Status label"}, {IDC_MAIN_AUTOSTART, L"Tray icon box"},
+                 {IDC_MAIN_DELETE, L"Delete button"}, {IDOK, L"OK button"}, {IDCANCEL, L"Cancel button"}};
+    for (const auto& text : texts)
+        EXPECT_EQ(text.text, DialogItemText(window.Dialog(), text.id)) << "control " << text.id;
+
+    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(Changes(), StateChanges());
+    EXPECT_TRUE(ReadPresets().empty());
+}
+
+TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncherListsIt)
+{
+    StorePreset(0, L"Office", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    LauncherUnderTest launcher(Install().LauncherPath());
+    ASSERT_TRUE(launcher.IsRunning());
+    EXPECT_EQ(Names{L"Office"}, launcher.MenuPresets());
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    EXPECT_EQ((Names{L"Office", kNewEntry}), window.Presets());
+    window.Select(1);
+    ASSERT_TRUE(window.Check(1, false));
+
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    const struct {
+        int id;
+        const wchar_t* text;
+    } texts[] = {{IDC_REGISTER_DESCRIPTION, L"Register description"}, {IDC_REGISTER_NAME_LABEL, L"Name label"},
+                 {IDOK, L"Register button"}, {IDC_REGISTER_APPLY_ONLY, L"Apply-only button"},
+                 {IDCANCEL, L"Cancel button"}};
+    for (const auto& text : texts)
+        EXPECT_EQ(text.text, DialogItemText(registerDialog, text.id)) << "control " << text.id;
+    // The same name again makes a second preset of that name.
+    TypeName(registerDialog, L"Office");
+    EXPECT_TRUE(PressButton(registerDialog, IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+
+    EXPECT_EQ((std::vector<Names>{{L"Office", L"Bluetooth #KVBT# 0"},
+                                  {L"Office", L"Second Wireless Adapter Net 1", L"802.11n Wireless LAN Adapter Net 0",
+                                   L"UMTS modem #UMTS# 1", L"Bluetooth #KVBT# 1"}}),
+              ReadPresets());
+    EXPECT_EQ(Changes{L"1 off"}, StateChanges());
+    EXPECT_TRUE(IsDisabled(kWlan));
+    EXPECT_EQ((Names{L"Office", L"Office"}), launcher.MenuPresets());
+}
+
+TEST_F(SettingsWindowTest, RegisterDialogWantsANameCancelReturnsAndApplyOnlyStoresNothing)
+{
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    window.Focus(IDC_MAIN_DEVICE_TREE);
+    ASSERT_TRUE(window.Check(0, false));
+    HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+
+    // The warning's text is shown as it stands, never used as a format.
+    const HWND warning = window.PressForMessageBox(registerDialog, IDOK);
+    ASSERT_NE(nullptr, warning);
+    EXPECT_EQ(std::wstring(kTestRegisterTitle) + L"|No name: %s %n %x", Answer(warning, IDOK));
+    EXPECT_TRUE(IsWindowVisible(registerDialog));
+    TypeName(registerDialog, std::wstring(33, L'n'));
+    EXPECT_EQ(std::wstring(32, L'n'), NameField(registerDialog));
+
+    EXPECT_TRUE(PressButton(registerDialog, IDCANCEL));
+    EXPECT_TRUE(WaitForWindowGone(registerDialog));
+    EXPECT_TRUE(window.IsOpen());
+    EXPECT_EQ((Names{kWlanName, kModemName, kRadioName}), CheckedDevices(window)) << "the tree as it was left";
+
+    // Apply only, with the name left empty: applied at once, stored nowhere.
+    registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    EXPECT_TRUE(PressButton(registerDialog, IDC_REGISTER_APPLY_ONLY));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(Changes{L"7 off"}, StateChanges());
+    EXPECT_TRUE(ReadPresets().empty());
+}
+
+TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFoundStates)
+{
+    StorePreset(0, L"Quiet", {{kWlanName, L"Net", kWlanHwId, 0}, {kRadioName, L"#KVBT#", L"#KVBT#", 1}});
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    EXPECT_EQ(0, window.Selection());
+    EXPECT_EQ((Names{kWlanName, kRadioName}), window.DeviceNames());
+    EXPECT_EQ(Names{kRadioName}, CheckedDevices(window));
+    EXPECT_FALSE(window.TreeEnabled());
+    EXPECT_TRUE(window.DeleteEnabled());
+
+    window.Select(1);
+    EXPECT_EQ(kFound, CheckedDevices(window));
+    EXPECT_TRUE(window.TreeEnabled());
+    EXPECT_FALSE(window.DeleteEnabled());
+
+    // Clicking into the list (it takes the focus) brings back the states found.
+    ASSERT_TRUE(window.Check(0, false));
+    window.Notify(LBN_SETFOCUS);
+    EXPECT_EQ(kFound, CheckedDevices(window));
+
+    // The list losing the focus to the tree keeps the mark that click set.
+    ASSERT_TRUE(window.Check(0, false));
+    window.Notify(LBN_KILLFOCUS);
+    EXPECT_EQ((Names{kWlanName, kModemName, kRadioName}), CheckedDevices(window));
+
+    // A click on a check box while the list has the focus: the tree takes the
+    // focus from the list after it has set the mark, and the mark stays.
+    window.Focus(IDC_MAIN_PRESET_LIST);
+    window.Notify(LBN_SETFOCUS);
+    ASSERT_EQ(kFound, CheckedDevices(window));
+    const HWND tree = window.Item(IDC_MAIN_DEVICE_TREE);
+    POINT box = {};
+    ASSERT_TRUE(TreeCheckBoxPoint(tree, window.Devices()[1].item, &box));
+    PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
+    PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
+    PumpMessagesFor(300);
+    EXPECT_EQ(tree, window.FocusedControl());
+    EXPECT_EQ((Names{kSecondWlanName, kModemName, kRadioName}), CheckedDevices(window));
+
+    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_TRUE(window.WaitForExit());
+}
+
+TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
+{
+    StorePreset(0, L"A", {{kWlanName, L"Net", kWlanHwId, 0}});
+    StorePreset(1, L"B", {{kSecondWlanName, L"Net", kSecondWlanHwId, 0}});
+    StorePreset(2, L"C", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    LauncherUnderTest launcher(Install().LauncherPath());
+    ASSERT_TRUE(launcher.IsRunning());
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+
+    // Delete is no command for the new-preset entry, even when posted.
+    window.Select(3);
+    PostMessageW(window.Dialog(), WM_COMMAND, IDC_MAIN_DELETE, 0);
+    EXPECT_EQ(nullptr, WaitForMessageBox(window.Program().ProcessId(), 500));
+
+    window.Select(1);
+    HWND box = window.PressForMessageBox(window.Dialog(), IDC_MAIN_DELETE);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(std::wstring(kTestWindowTitle) + L"|Delete %s %n %d?", Answer(box, IDCANCEL));
+    EXPECT_EQ(3u, ReadPresets().size());
+
+    box = window.PressForMessageBox(window.Dialog(), IDC_MAIN_DELETE);
+    ASSERT_NE(nullptr, box);
+    Answer(box, IDOK);
+    PumpMessagesFor(200);
+    EXPECT_EQ((Names{L"A", L"C", kNewEntry}), window.Presets());
+    EXPECT_EQ(0, window.Selection());
+    EXPECT_EQ(Names{kWlanName}, window.DeviceNames());
+    EXPECT_EQ((std::vector<Names>{{L"A", L"802.11n Wireless LAN Adapter Net 0"}, {L"C", L"Bluetooth #KVBT# 0"}}),
+              ReadPresets());
+
+    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(Changes(), StateChanges());
+    EXPECT_EQ((Names{L"A", L"C"}), launcher.MenuPresets()) << "no menu while a settings program runs";
+}
+
+TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)
+{
+    Names names;
+    for (int i = 0; i < 16; ++i) {
+        names.push_back(L"Preset " + std::to_wstring(i));
+        StorePreset(i, names.back().c_str(), {{kWlanName, L"Net", kWlanHwId, i == 5 ? 0u : 1u}});
+    }
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    EXPECT_EQ(names, window.Presets());
+
+    // Without a selection there is nothing to apply and no room for a new preset.
+    window.Select(LB_ERR);
+    EXPECT_TRUE(PressButton(window.Dialog(), IDOK));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(window.IsOpen());
+
+    window.Select(5);
+    EXPECT_TRUE(PressButton(window.Dialog(), IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(Changes{L"1 off"}, StateChanges());
+    EXPECT_EQ(16u, ReadPresets().size());
+}
+
+TEST_F(SettingsWindowTest, WithoutSelectionOkMakesANewPresetFromTheDevicesShown)
+{
+    StorePreset(0, L"Radio off", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    window.Select(LB_ERR);
+    EXPECT_EQ(kFound, window.DeviceNames());
+    ASSERT_TRUE(window.Check(1, false));
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    TypeName(registerDialog, L"Second");
+    EXPECT_TRUE(PressButton(registerDialog, IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    const std::vector<Names> presets = ReadPresets();
+    ASSERT_EQ(2u, presets.size());
+    EXPECT_EQ(L"Second", presets[1][0]);
+    EXPECT_EQ(Changes{L"1 off"}, StateChanges()) << "the new preset is applied, not the first";
+}
+
+TEST_F(SettingsWindowTest, TreeShowsAtMostAHundredDevices)
+{
+    std::vector<StoredDevice> many;
+    std::vector<std::wstring> manyNames;
+    for (int i = 0; i < kManyEntries; ++i)
+        manyNames.push_back(ManyName(i));
+    for (int i = 0; i < kManyEntries; ++i)
+        many.push_back({manyNames[i].c_str(), L"Ports", kManyHwId, 1});
+    StorePreset(0, L"Many", many);
+    SimDevice port;
+    port.enumerator = L"USB";
+    port.className = L"Ports";
+    port.hardwareIds = {kManyHwId};
+    port.description = L"Many port";
+    ASSERT_NE(0u, CSimNotebook().AddDevice(port));
+
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    const Names firstHundred(manyNames.begin(), manyNames.begin() + 100);
+    EXPECT_EQ(firstHundred, window.DeviceNames());
+
+    // The catalog: the four devices of the notebook, then the port under each of its names.
+    window.Select(1);
+    Names shown = kFound;
+    shown.insert(shown.end(), manyNames.begin(), manyNames.begin() + 96);
+    EXPECT_EQ(shown, window.DeviceNames());
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    TypeName(registerDialog, L"Hundred");
+    EXPECT_TRUE(PressButton(registerDialog, IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    const std::vector<Names> presets = ReadPresets();
+    ASSERT_EQ(2u, presets.size());
+    ASSERT_EQ(101u, presets[1].size()) << "the name and 100 devices";
+    EXPECT_EQ(ManyName(95) + L" Ports 1", presets[1][100]);
+}
+
+TEST_F(SettingsWindowTest, WithoutDevicesANewPresetCanBeAppliedButNotStored)
+{
+    ASSERT_TRUE(CSimNotebook().Clear());
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    EXPECT_EQ(Names(), window.DeviceNames());
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(registerDialog, IDOK)));
+    // A posted register does nothing either.
+    TypeName(registerDialog, L"Empty");
+    PostMessageW(registerDialog, WM_COMMAND, IDOK, 0);
+    PumpMessagesFor(300);
+    EXPECT_TRUE(IsWindowVisible(registerDialog));
+    EXPECT_TRUE(PressButton(registerDialog, IDC_REGISTER_APPLY_ONLY));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_TRUE(ReadPresets().empty());
+}
+
+// The demo's driver makes a preset as a person would: the new-preset entry, the
+// check marks, OK, the name typed and saved; the titles come from the text file.
+TEST_F(SettingsWindowTest, DemoDriverSavesAPresetThroughTheWindow)
+{
+    StorePreset(0, L"Office", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}});
+    std::string output;
+    EXPECT_EQ(0, RunProgram(ProgramPath(L"AirvaneSettingsDriver.exe"),
+                            L"\"" + Install().SettingsPath() + L"\" Travel WIRELESS=off umts=on", &output))
+        << output;
+    EXPECT_EQ((std::vector<Names>{{L"Office", L"Bluetooth #KVBT# 1"},
+                                  {L"Travel", L"Second Wireless Adapter Net 0", L"802.11n Wireless LAN Adapter Net 0",
+                                   L"UMTS modem #UMTS# 1", L"Bluetooth #KVBT# 1"}}),
+              ReadPresets());
+    EXPECT_EQ((Changes{L"7 off", L"1 off"}), StateChanges());
+
+    // A device the tree does not show is an error, and the window is not left open.
+    EXPECT_EQ(1, RunProgram(ProgramPath(L"AirvaneSettingsDriver.exe"),
+                            L"\"" + Install().SettingsPath() + L"\" Nothing modem=on fax=off", &output));
+    EXPECT_NE(std::string::npos, output.find("no device in the tree is named like FAX")) << output;
+    EXPECT_EQ(2u, ReadPresets().size());
+    EXPECT_EQ(1u, RunSettings(Install(), L"STATUS=UMTS /Q").exitCode) << "no settings program runs any more";
+}
+
+TEST_F(SettingsWindowTest, EndClosesTheWindowWhileTheRegisterDialogIsOpen)
+{
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    TypeName(registerDialog, L"Unsaved");
+    EXPECT_EQ(0u, RunSettings(Install(), L"/e").exitCode);
+    EXPECT_TRUE(window.WaitForExit(10000));
+    EXPECT_TRUE(ReadPresets().empty());
+    EXPECT_EQ(Changes(), StateChanges());
+}
+
+} // namespace
