@@ -1,12 +1,13 @@
-# The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test,
-# `make bench` measures what a switch costs (`make bench QUICK=1`: a short check).
-# All install what is missing (apt-get), configure and build first.
+# The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test.
+# All install what is missing (apt-get), configure and build first. `make soak` runs the
+# robustness tests in their long form and closes with one line of counts; `make bench`
+# measures what a switch costs (`make bench QUICK=1`: a short check).
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test demo bench clean
+.PHONY: all deps configure build test soak demo bench clean
 
 all: build
 
@@ -23,6 +24,13 @@ build: deps configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+ROBUST_TESTS = ^(service_fuzz_tests|request_policy_libfuzzer|service_robust_tests|bad_data_tests)$$
+
+soak: build
+	cd $(BUILD) && AIRVANE_SOAK=1 ctest --timeout 14400 -V -R '$(ROBUST_TESTS)' > soak.log 2>&1; \
+	status=$$?; grep -E "^[0-9]+/[0-9]+ Test|tests passed|p50|rogue acts|libFuzzer" soak.log; \
+	$(CURDIR)/scripts/soak-summary soak.log; exit $$status
 
 demo: build
 	scripts/demo $(BUILD)

@@ -208,3 +208,18 @@ int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_
     });
     return walkedAll ? 0 : 1;
 }
+
+int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className)
+{
+    if (!hwId || !className || *hwId == L'\0')
+        return 0;
+    DWORD count = 0;
+    const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
+    if (!guids)
+        return 0;
+    const bool walkedAll = WalkClassDevices(guids.get(), count, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
+        PropertyBuffer ids;
+        return !(ReadText(set, device, SPDRP_HARDWAREID, ids) && lstrcmpiW(ids, hwId) == 0);
+    });
+    return walkedAll ? 0 : 1;
+}

@@ -37,3 +37,7 @@ int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_
 // case) and copies the first entry of its hardware-ID list into hwIdOut (hwIdCapacity
 // characters). Returns 1 when found; a device whose hardware ID does not fit is passed over.
 int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity);
+
+// 1 when an installed device of the class has exactly this text as the first entry
+// of its hardware-ID list (any letter case); a prefix of it does not count.
+int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className);

@@ -7,11 +7,11 @@ constexpr DWORD kRetryPauseMs = 1000;
 
 } // namespace
 
-int CcCheckDualExec::Check(const wchar_t* name)
+int CcCheckDualExec::Check(const wchar_t* name, SECURITY_ATTRIBUTES* security)
 {
     Close();
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        HANDLE mutex = CreateMutexW(nullptr, TRUE, name);
+        HANDLE mutex = CreateMutexW(security, TRUE, name);
         const DWORD error = GetLastError();
         if (mutex) {
             mutex_.Reset(mutex);

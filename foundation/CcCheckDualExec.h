@@ -17,7 +17,8 @@ public:
 
     // Closes the mutex of an earlier call, then creates or opens the named one.
     // Access denied is taken as transient and retried every second, 120 times.
-    int Check(const wchar_t* name);
+    // The mutex gets default security unless a descriptor is given.
+    int Check(const wchar_t* name, SECURITY_ATTRIBUTES* security = nullptr);
     void Close() { mutex_.Reset(); }
 
 private:

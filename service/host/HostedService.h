@@ -14,6 +14,9 @@ public:
     CHostedService& operator=(const CHostedService&) = delete;
 
     // Loads the library and calls Startup; true once the service window exists.
+    // The calling thread owns the service's instance mutex from then on, and
+    // clients take its abandonment for the service's end: call it from a thread
+    // that lives as long as the service (ServiceMain's, which waits for the stop).
     bool Start();
     // Sends WM_CLOSE so that the orderly stop runs, and waits until the window's
     // thread has ended, calling progress about once a second meanwhile.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cwchar>
 
 // The request block shared by the user programs and the switching service:
 // 1160 bytes in the named mapping, little-endian, strings UTF-16 and
@@ -47,6 +48,9 @@ struct TALO_REQUEST {
 
 constexpr DWORD kRequestBlockSize = 1160;
 
+// The layout holds where wchar_t is a UTF-16 unit, as on Windows. A host build
+// of the request checks (the fuzzer) has wider units and translates the block.
+#if WCHAR_MAX == 0xFFFF
 static_assert(sizeof(wchar_t) == 2, "the block holds UTF-16 text");
 static_assert(sizeof(TALO_REQUEST) == kRequestBlockSize, "the block is 1160 bytes");
 static_assert(offsetof(TALO_REQUEST, Code) == 0, "Code at 0");
@@ -56,3 +60,4 @@ static_assert(offsetof(TALO_REQUEST, Body) + offsetof(TALO_REGISTRY_REQUEST, Dat
 static_assert(offsetof(TALO_REQUEST, Body) + offsetof(TALO_DEVICE_REQUEST, ClassName) == 4, "class name at 4");
 static_assert(offsetof(TALO_REQUEST, Body) + offsetof(TALO_DEVICE_REQUEST, HwIdPrefix) == 260, "prefix at 260");
 static_assert(offsetof(TALO_REQUEST, Result) == 1156, "Result at 1156");
+#endif

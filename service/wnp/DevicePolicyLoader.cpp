@@ -1,5 +1,6 @@
 #include "service/wnp/DevicePolicyLoader.h"
 
+#include "devices/DeviceControl.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -106,8 +107,11 @@ void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
     AddUmtsDevices(text, policy);
 }
 
-// The hardware IDs of the records below "DeviceNum". The key's values are
-// walked, so a count that no records back costs nothing.
+// The hardware IDs of the records below "DeviceNum" that are the whole first
+// hardware ID of an installed network adapter, as the catalog registers them:
+// any user can write a record, and a short prefix there would select every
+// adapter it begins. The key's values are walked, so a count that no records
+// back costs nothing.
 void AddRegisteredDevices(CDevicePolicy& policy)
 {
     CcRegistry key;
@@ -128,7 +132,7 @@ void AddRegisteredDevices(CDevicePolicy& policy)
         if (type != REG_SZ || index < 0 || index >= count)
             continue;
         const CcString hwId = key.GetString(name, L"", 0);
-        if (!hwId.IsEmpty())
+        if (!hwId.IsEmpty() && IsFirstHwIdOfClass(hwId.GetString(), kNetworkCardClass))
             policy.AddRegisteredHwId(hwId.GetString());
     }
 }

@@ -1,5 +1,6 @@
 #include "service/wnp/ServiceWindow.h"
 
+#include "foundation/CEvent.h"
 #include "foundation/Names.h"
 #include "service/ipc/TaloRequest.h"
 #include "service/wnp/RequestWorker.h"
@@ -36,6 +37,22 @@ void StopService(HWND window)
     PostQuitMessage(0);
 }
 
+// A request event still set now was signalled for a service that ended without
+// answering it; it must not run late against the new block (which is the old
+// mapping if anyone still holds that open). No live request is dropped: a
+// client signals only together with its write into a block, and before the
+// write it opens the service's instance mutex. As no block of this service
+// exists yet, the write went to the ended service's block while that service
+// ran, so the client waits on the ended service's mutex, sees it abandoned and
+// reports -1; only a process that keeps the old block open against the
+// protocol could write there after this service took the mutex.
+void ClearStaleRequest()
+{
+    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
+    if (request.IsObtained())
+        ResetEvent(request.GetHandle());
+}
+
 } // namespace
 
 DWORD WINAPI ServiceWindowThread(void*)
@@ -64,6 +81,7 @@ LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:
+        ClearStaleRequest();
         // Without a block the service still runs; clients then find no service.
         g_block.CreateBlock(kRequestBlockSize);
         break;

@@ -1,7 +1,9 @@
 #include "service/wnp/DevicePolicyLoader.h"
 
 #include "foundation/Names.h"
+#include "sim/SimNotebook.h"
 #include "tests/service/ProductValues.h"
+#include "tests/support/ScopedSimMachine.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>
@@ -79,13 +81,20 @@ TEST(DevicePolicyLoader, ReadsEveryInstalledTextFileAndTheRegisteredAdapters)
     install.WriteIni(L"German\\TALOTXT.ini", L"[DeviceList]\r\n0=Geraete\r\n[Geraete]\r\n0_Class=Image\r\n0_HwId=USB\\VID_04A9\r\n");
     install.WriteIni(L"C\\TALOTXT.ini", L"[DeviceList]\r\n0=Net\r\n[Net]\r\n0_Class=Net\r\n0_HwId=\r\n");
 
+    // Registered adapters count only as the whole first hardware ID of an installed network adapter.
+    ScopedSimMachine machine;
+    CSimNotebook notebook;
+    ASSERT_EQ(SeedDemoNotebook(notebook), 1);
     ScopedProductValues restore;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDeviceListKey, kDeviceNumValue, REG_DWORD, std::vector<DWORD>{2}.data(),
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDeviceListKey, kDeviceNumValue, REG_DWORD, std::vector<DWORD>{5}.data(),
                     sizeof(DWORD));
-    SetMachineString(L"0_HwId", L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01");
-    SetMachineString(L"1_HwId", L"PCI\\VEN_8086&DEV_4229");
-    SetMachineString(L"2_HwId", L"PCI\\VEN_BEYOND_COUNT");
+    SetMachineString(L"0_HwId", L"pci\\ven_168c&dev_002b&subsys_30a117aa&rev_01");
+    SetMachineString(L"1_HwId", L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06");
+    SetMachineString(L"2_HwId", L"PCI");                    // a prefix of every adapter
+    SetMachineString(L"3_HwId", L"PCI\\VEN_168C&DEV_002B"); // a prefix of one
+    SetMachineString(L"4_HwId", L"PCI\\VEN_8086&DEV_4229&SUBSYS_11018086&REV_61"); // not installed
+    SetMachineString(L"5_HwId", L"PCI\\VEN_BEYOND_COUNT");
     SetMachineString(L"01_HwId", L"PCI\\VEN_NOT_A_RECORD");
 
     CDevicePolicy policy;
@@ -103,7 +112,7 @@ TEST(DevicePolicyLoader, ReadsEveryInstalledTextFileAndTheRegisteredAdapters)
         {L"USB", L"USB\\VID_1E0E&PID_9011", true},
         {L"Image", L"USB\\VID_04A9", true},
         {L"Net", L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01", true},
-        {L"Net", L"PCI\\VEN_8086&DEV_4229", true},
+        {L"Net", L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06", true},
 
         {L"Net", L"PCI\\VEN_AFTER", false},      // after the section's end
         {L"Skipped", L"", false},                // after the device list's end
@@ -111,6 +120,9 @@ TEST(DevicePolicyLoader, ReadsEveryInstalledTextFileAndTheRegisteredAdapters)
         {L"Beyond", L"USB\\X", false},           // beyond the sub-device count
         {L"AfterAGap", L"", false},              // after the modem list's end
         {L"Net", L"", false},                    // only in a text file outside the install folder
+        {L"Net", L"PCI", false},
+        {L"Net", L"PCI\\VEN_168C&DEV_002B", false},
+        {L"Net", L"PCI\\VEN_8086&DEV_4229&SUBSYS_11018086&REV_61", false},
         {L"Net", L"PCI\\VEN_BEYOND_COUNT", false},
         {L"Net", L"PCI\\VEN_NOT_A_RECORD", false},
     };

@@ -16,27 +16,41 @@
 
 namespace {
 
-// The service's side of the exchange, played on a thread of the test: it
+// The service's side of the exchange, played on a thread of the test that
+// owns the service's instance mutex, as the service's host thread does: it
 // answers a SET_DWORD with its number as the result and anything else with 0.
-// Its answers can be held back, to see what a client does meanwhile.
+// Its answers can be held back, to see what a client does meanwhile, garbled,
+// or never given because the service ends.
 class FakeService {
 public:
     FakeService()
         : request_(kRequestEvent, TRUE, FALSE, 0, 0), completion_(kCompletionEvent, TRUE, FALSE, 0, 0),
-          stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), gate_(CreateEventW(nullptr, TRUE, TRUE, nullptr))
+          stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), gate_(CreateEventW(nullptr, TRUE, TRUE, nullptr)),
+          up_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
         EXPECT_EQ(block_.CreateBlock(kRequestBlockSize), 1);
         thread_ = std::thread([this] { Serve(); });
+        WaitForSingleObject(up_.Get(), INFINITE);
     }
     ~FakeService()
     {
         SetEvent(gate_.Get());
         SetEvent(stop_.Get());
-        thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
 
     void HoldAnswers() { ResetEvent(gate_.Get()); }
     void ReleaseAnswers() { SetEvent(gate_.Get()); }
+    // The next answers carry another number than the request's.
+    void GarbleAnswers(int count) { garbled_ = count; }
+    // The held request is never answered: the serving thread ends with it.
+    void EndWithoutAnswering()
+    {
+        vanish_ = true;
+        ReleaseAnswers();
+        thread_.join();
+    }
 
     std::vector<TALO_REQUEST> Received()
     {
@@ -56,6 +70,10 @@ public:
 private:
     void Serve()
     {
+        KernelHandle instance(CreateMutexW(nullptr, TRUE, kServiceInstanceMutex));
+        EXPECT_TRUE(instance);
+        WaitForSingleObject(instance.Get(), INFINITE); // owned also when an ended service's handle kept it
+        SetEvent(up_.Get());
         const HANDLE wakeUps[] = {stop_.Get(), request_.GetHandle()};
         while (WaitForMultipleObjects(2, wakeUps, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
             TALO_REQUEST request;
@@ -65,7 +83,13 @@ private:
                 received_.push_back(request);
             }
             WaitForSingleObject(gate_.Get(), INFINITE);
+            if (vanish_)
+                return;
             request.Result = request.Code == REQ_SET_DWORD ? static_cast<LONG>(request.Body.Registry.Data.Number) : 0;
+            if (garbled_ > 0) {
+                --garbled_;
+                request.Body.Registry.Data.Number += 1000;
+            }
             block_.WriteBlock(&request, sizeof(request));
             ResetEvent(request_.GetHandle());
             SetEvent(completion_.GetHandle());
@@ -77,6 +101,9 @@ private:
     CEvent completion_;
     KernelHandle stop_;
     KernelHandle gate_;
+    KernelHandle up_;
+    std::atomic<bool> vanish_{false};
+    std::atomic<int> garbled_{0};
     std::mutex mutex_;
     std::vector<TALO_REQUEST> received_;
     std::thread thread_;
@@ -234,6 +261,7 @@ TEST_F(RequestClient, WithoutBothEventsNothingIsSent)
         SCOPED_TRACE(squatted == kRequestEvent ? "request event" : "completion event");
         CMMFData service(kRequestBlockName);
         ASSERT_EQ(service.CreateBlock(kRequestBlockSize), 1);
+        KernelHandle instance(CreateMutexW(nullptr, TRUE, kServiceInstanceMutex));
         // A mutex of the event's name: the events cannot be created or opened.
         KernelHandle squatter(CreateMutexW(nullptr, FALSE, squatted));
         ASSERT_TRUE(squatter);
@@ -243,4 +271,58 @@ TEST_F(RequestClient, WithoutBothEventsNothingIsSent)
         ASSERT_EQ(service.ReadBlock(&inBlock, sizeof(inBlock)), 1);
         EXPECT_TRUE(SameBytes(inBlock, TALO_REQUEST{})) << "the block was written";
     }
+}
+
+TEST_F(RequestClient, WithoutTheServicesInstanceMutexNothingIsSent)
+{
+    CMMFData block(kRequestBlockName);
+    ASSERT_EQ(block.CreateBlock(kRequestBlockSize), 1);
+    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 0));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(WaitForSingleObject(request.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "signalled";
+}
+
+TEST_F(RequestClient, AClientWaitingForAServiceThatEndsGetsMinusOne)
+{
+    FakeService service;
+    service.HoldAnswers();
+    std::atomic<bool> returned{false};
+    TALO_REQUEST reply = NumberRequest(42);
+    std::thread client([&] {
+        SendRequest(reply);
+        returned = true;
+    });
+    ASSERT_TRUE(service.AwaitReceived(1));
+    KernelHandle instance(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kServiceInstanceMutex));
+    ASSERT_TRUE(instance);
+    Sleep(100);
+    EXPECT_FALSE(returned);
+    service.EndWithoutAnswering();
+    client.join();
+    EXPECT_EQ(reply.Result, -1);
+
+    // The client took the abandoned mutex and gave it back: free, no longer abandoned.
+    EXPECT_EQ(WaitForSingleObject(instance.Get(), 0), WAIT_OBJECT_0);
+    ReleaseMutex(instance.Get());
+}
+
+TEST_F(RequestClient, AReplyThatIsNotTheRequestsOwnIsSentAgain)
+{
+    FakeService service;
+    service.GarbleAnswers(3);
+    TALO_REQUEST reply = NumberRequest(42);
+    SendRequest(reply);
+    EXPECT_EQ(reply.Result, 42);
+    EXPECT_TRUE(SameBytes(reply, [] {
+        TALO_REQUEST expected = NumberRequest(42);
+        expected.Result = 42;
+        return expected;
+    }()));
+    EXPECT_EQ(service.Received().size(), 4u);
+
+    service.GarbleAnswers(1000); // never its own: given up after a bounded number of tries
+    EXPECT_FALSE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 0));
+    EXPECT_LT(service.Received().size(), 4u + 1000u);
 }

@@ -20,6 +20,7 @@
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 // The switching service run inside the test program: Startup as the logon
@@ -54,6 +55,41 @@ bool StopService(HWND window)
            WaitForSingleObject(thread.Get(), kStopWaitMs) == WAIT_OBJECT_0;
 }
 
+// Calls Startup on a thread that lives until the object ends, as the host's
+// service thread does: that thread owns the instance mutex, whose abandonment
+// tells waiting clients that the service is gone.
+class StartupThread {
+public:
+    StartupThread() : end_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), up_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+        WaitForSingleObject(up_.Get(), INFINITE);
+    }
+    // The thread ends, and the guard's handle is closed as at the library's unload.
+    ~StartupThread()
+    {
+        SetEvent(end_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        g_instanceGuard.Close();
+    }
+    StartupThread(const StartupThread&) = delete;
+    StartupThread& operator=(const StartupThread&) = delete;
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* thread = static_cast<StartupThread*>(self);
+        Startup(nullptr);
+        SetEvent(thread->up_.Get());
+        WaitForSingleObject(thread->end_.Get(), INFINITE);
+        return 0;
+    }
+
+    KernelHandle end_;
+    KernelHandle up_;
+    KernelHandle thread_;
+};
+
 // Exit code 1 when Startup in this child process started a service of its own.
 const ChildRole kStartup(L"startup", [](const std::vector<std::wstring>&) {
     Startup(nullptr);
@@ -75,15 +111,18 @@ protected:
         if (window_) {
             EXPECT_TRUE(StopService(window_));
         }
+        host_.reset();
     }
 
     void Start()
     {
-        Startup(nullptr);
+        host_.reset(); // a service started before has stopped: its thread ends
+        host_ = std::make_unique<StartupThread>();
         window_ = AwaitServiceWindow(kStartWaitMs);
         ASSERT_TRUE(window_);
     }
 
+    std::unique_ptr<StartupThread> host_;
     HWND window_ = nullptr;
     int threadsBefore_ = 0;
 };
@@ -176,7 +215,7 @@ TEST_F(InProcessService, StopsWhenIdleAndThenAnswersNobody)
     ASSERT_TRUE(StopService(window_));
     window_ = nullptr;
     EXPECT_FALSE(BlockExists());
-    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_) << "the worker still waits";
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_ + 1) << "the worker still waits"; // + the host's thread
     const DWORD start = GetTickCount();
     EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     EXPECT_LT(GetTickCount() - start, 1000u);
@@ -215,7 +254,7 @@ TEST_F(InProcessService, StopsWhileARequestIsCarriedOut)
     EXPECT_EQ(WaitForSingleObject(completionEvent.GetHandle(), 0), WAIT_OBJECT_0) << "the client was not answered";
     EXPECT_EQ(WaitForSingleObject(requestEvent.GetHandle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_FALSE(BlockExists());
-    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_) << "the worker still waits";
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_ + 1) << "the worker still waits"; // + the host's thread
 }
 
 TEST(InProcessServiceWithoutEvents, AnswersNobodyAndStillStops)
@@ -225,7 +264,7 @@ TEST(InProcessServiceWithoutEvents, AnswersNobodyAndStillStops)
     ScopedProductValues restore;
     KernelHandle squatter(CreateMutexW(nullptr, FALSE, kRequestEvent)); // the event cannot be created
     ASSERT_TRUE(squatter);
-    Startup(nullptr);
+    StartupThread host;
     const HWND window = AwaitServiceWindow(kStartWaitMs);
     ASSERT_TRUE(window);
     for (int i = 0; i < 500 && BlockExists(); ++i)
@@ -243,7 +282,7 @@ TEST(ServiceStartup, StartsOneInstanceOnTheMachine)
     g_instanceGuard.Close(); // this process's earlier services have stopped
     EXPECT_EQ(RunChild(L"startup", {}), 1u);
 
-    Startup(nullptr);
+    StartupThread host;
     const HWND window = AwaitServiceWindow(kStartWaitMs);
     ASSERT_TRUE(window);
     EXPECT_EQ(RunChild(L"startup", {}), 0u);

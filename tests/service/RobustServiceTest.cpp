@@ -1,0 +1,535 @@
+#include "foundation/CMMFData.h"
+#include "foundation/CSynchronizer.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "service/ipc/RequestClient.h"
+#include "sim/SimNotebook.h"
+#include "tests/service/InstalledService.h"
+#include "tests/service/ProductValues.h"
+#include "tests/service/TestRequests.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/SoakFigures.h"
+#include "tests/support/UniqueName.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+// TALOService.exe of the simulated notebook under load, with clients killed at
+// every step of an exchange, a service stopped, killed and started again while
+// clients wait, and a process that ignores the protocol and scribbles into the
+// block. Short figures in every run, the long ones in the soak.
+
+namespace {
+
+class InstalledServiceEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
+        installed_ = InstallAndStartService();
+    }
+    void TearDown() override
+    {
+        StopAndRemoveService();
+        CSimNotebook().Clear();
+    }
+    static bool Installed() { return installed_; }
+
+private:
+    static inline bool installed_ = false;
+};
+
+const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
+
+class RobustService : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
+        if (ServiceState() != SERVICE_RUNNING) {
+            ASSERT_TRUE(StartInstalledService());
+        }
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+    }
+};
+
+std::wstring RecordName(int index)
+{
+    return std::to_wstring(index) + L"_DeviceName";
+}
+
+// ---- Load: clients in processes of their own.
+
+constexpr int kNamesPerClient = 4;
+
+// One load client: requests of four kinds in turn. A value it writes is read
+// back at once; the other requests must answer 0. Writes "<made> <lost>
+// <wrong>" and then every latency in microseconds into the file named.
+const ChildRole kLoadClient(L"load", [](const std::vector<std::wstring>& args) {
+    const int base = std::stoi(args[0]);
+    const int client = std::stoi(args[1]);
+    const int requests = std::stoi(args[2]);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    int lost = 0, wrong = 0;
+    std::vector<long long> latencies;
+    for (int i = 0; i < requests; ++i) {
+        const std::wstring name = RecordName(base + client * kNamesPerClient + i % kNamesPerClient);
+        const std::wstring text = L"client " + std::to_wstring(client) + L" request " + std::to_wstring(i);
+        LARGE_INTEGER from, to;
+        QueryPerformanceCounter(&from);
+        int result = 0;
+        switch (i % 4) {
+        case 0:
+        case 2:
+            result = RequestSetString(kDeviceListKey, name.c_str(), text.c_str()) ? 0 : -1;
+            break;
+        case 1:
+            result = RequestDisableDevice(L"Ports", kModemPort);
+            break;
+        default:
+            result = RequestEnableDevice(L"Ports", kModemPort);
+            break;
+        }
+        QueryPerformanceCounter(&to);
+        latencies.push_back((to.QuadPart - from.QuadPart) * 1000000 / frequency.QuadPart);
+        if (result == -1) {
+            ++lost;
+        } else if (result != 0) {
+            ++wrong;
+        } else if (i % 2 == 0) {
+            std::wstring written;
+            wrong += ReadMachineString(kDeviceListKey, name, &written) && written == text ? 0 : 1;
+        }
+    }
+    std::ofstream out(args[3].c_str());
+    out << requests << ' ' << lost << ' ' << wrong << '\n';
+    for (long long latency : latencies)
+        out << latency << '\n';
+    return lost + wrong;
+});
+
+struct LoadOutcome {
+    long long made = 0, lost = 0, wrong = 0, hung = 0;
+    std::vector<long long> latencies;
+};
+
+LoadOutcome RunLoad(int clients, int requests, int base)
+{
+    std::vector<std::wstring> files;
+    std::vector<DWORD> exits(clients, kNoExitCode);
+    std::vector<std::thread> threads;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (int c = 0; c < clients; ++c)
+        files.push_back(std::wstring(temp) + UniqueName(L"load") + std::to_wstring(c) + L".txt");
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            exits[c] = RunChild(L"load",
+                                {std::to_wstring(base), std::to_wstring(c), std::to_wstring(requests), files[c]},
+                                static_cast<DWORD>(60000 + requests * clients * 20));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    LoadOutcome outcome;
+    for (int c = 0; c < clients; ++c) {
+        std::ifstream in(files[c].c_str());
+        long long made = 0, lost = 0, wrong = 0;
+        if (exits[c] == kNoExitCode || !(in >> made >> lost >> wrong)) {
+            ++outcome.hung;
+        } else {
+            outcome.made += made;
+            outcome.lost += lost;
+            outcome.wrong += wrong;
+            for (long long latency; in >> latency;)
+                outcome.latencies.push_back(latency);
+        }
+        in.close();
+        DeleteFileW(files[c].c_str());
+    }
+    return outcome;
+}
+
+// Every client's names hold the text of its last request that wrote them.
+int ValuesNotAsLastWritten(int clients, int requests, int base)
+{
+    int wrong = 0;
+    for (int c = 0; c < clients; ++c) {
+        for (int n = 0; n < kNamesPerClient; ++n) {
+            int last = -1;
+            for (int i = 0; i < requests; ++i) {
+                if (i % kNamesPerClient == n && i % 2 == 0)
+                    last = i;
+            }
+            if (last < 0)
+                continue;
+            std::wstring written;
+            const std::wstring expected = L"client " + std::to_wstring(c) + L" request " + std::to_wstring(last);
+            wrong += ReadMachineString(kDeviceListKey, RecordName(base + c * kNamesPerClient + n), &written) &&
+                             written == expected
+                         ? 0
+                         : 1;
+        }
+    }
+    return wrong;
+}
+
+long long Percentile(std::vector<long long> samples, double p)
+{
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[std::min(samples.size() - 1, static_cast<size_t>(p * samples.size()))];
+}
+
+// What the service may never change: the devices the clients do not switch.
+std::vector<std::pair<bool, bool>> UntouchedDevices()
+{
+    std::vector<std::pair<bool, bool>> states;
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        if (device.hardwareIds.front().compare(0, wcslen(kModemPort), kModemPort) != 0)
+            states.emplace_back(device.Disabled(), device.present);
+    }
+    return states;
+}
+
+// ---- The rogue: a local process that ignores every mutex.
+
+// Until the event named is set: now and then sets the request event, writes
+// garbage over the whole block, or both. Garbage is random bytes, or a request
+// with a random code and text that names no value or device the system manages
+// (a rewrite of part of a client's own request is a request of that client's
+// kind, which any user may send: no check could tell it apart). Exit code: the
+// number of acts.
+const ChildRole kRogue(L"rogue", [](const std::vector<std::wstring>& args) {
+    const KernelHandle stop(OpenEventW(SYNCHRONIZE, FALSE, args[0].c_str()));
+    const KernelHandle request(OpenEventW(EVENT_MODIFY_STATE, FALSE, kRequestEvent));
+    const std::wstring forbiddenKey = L"SOFTWARE\\AirvaneTests\\" + args[1];
+    std::mt19937 random(GetCurrentProcessId());
+    int acts = 0;
+    while (WaitForSingleObject(stop.Get(), random() % 3) == WAIT_TIMEOUT) {
+        const unsigned what = random() % 3;
+        if (what != 0) {
+            TALO_REQUEST garbage;
+            auto* bytes = reinterpret_cast<BYTE*>(&garbage);
+            for (size_t i = 0; i < sizeof(garbage); ++i)
+                bytes[i] = static_cast<BYTE>(random());
+            if (random() % 2) {
+                const DWORD codes[] = {0, 1, 2, 3, 4, 6};
+                garbage.Code = codes[random() % 6];
+                if (garbage.Code == REQ_ENABLE_DEVICE || garbage.Code == REQ_DISABLE_DEVICE) {
+                    wcscpy(garbage.Body.Device.ClassName, random() % 2 ? L"Net" : L"USB");
+                    wcscpy(garbage.Body.Device.HwIdPrefix, random() % 2 ? L"PCI" : L"");
+                } else {
+                    wcscpy(garbage.Body.Registry.KeyPath, random() % 2 ? forbiddenKey.c_str() : kRunKey);
+                    wcscpy(garbage.Body.Registry.ValueName, L"Rogue");
+                }
+            }
+            KernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kRequestBlockName));
+            MappedView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr);
+            if (view)
+                std::memcpy(view.Get(), &garbage, sizeof(garbage));
+        }
+        if (what != 1)
+            SetEvent(request.Get());
+        ++acts;
+    }
+    return acts;
+});
+
+void ExpectLoadClean(const LoadOutcome& outcome, long long expectedRequests)
+{
+    EXPECT_EQ(outcome.hung, 0) << "clients that hung or did not report";
+    EXPECT_EQ(outcome.made, expectedRequests);
+    EXPECT_EQ(outcome.lost, 0) << "requests answered -1";
+    EXPECT_EQ(outcome.wrong, 0) << "wrong answers or values not read back";
+}
+
+// ---- Faults.
+
+enum DeathStep {
+    kAfterTakingTheTransaction,
+    kAfterWriting,
+    kAfterSignalling,
+    kAfterTheAnswer,
+    kAfterResettingTheCompletion,
+    kAfterReadingTheReply,
+    kDeathSteps
+};
+
+// A client that follows the exchange up to the step and then ends at once,
+// without closing or releasing anything, as when it is killed.
+const ChildRole kDyingClient(L"die-at", [](const std::vector<std::wstring>& args) -> int {
+    const int step = std::stoi(args[0]);
+    TALO_REQUEST request = RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[1])), 0, L"dying");
+    const HANDLE transaction = CreateMutexW(nullptr, FALSE, kTransactionMutex);
+    WaitForSingleObject(transaction, INFINITE);
+    if (step == kAfterTakingTheTransaction)
+        ExitProcess(0);
+    const HANDLE completion = CreateEventW(nullptr, TRUE, FALSE, kCompletionEvent);
+    const HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, kRequestEvent);
+    CMMFData block(kRequestBlockName);
+    if (step == kAfterWriting) {
+        block.WriteBlock(&request, sizeof(request));
+        ExitProcess(0);
+    }
+    ResetEvent(completion);
+    block.WriteBlockAndSignal(&request, sizeof(request), requestEvent);
+    if (step == kAfterSignalling)
+        ExitProcess(0);
+    WaitForSingleObject(completion, INFINITE);
+    if (step == kAfterTheAnswer)
+        ExitProcess(0);
+    ResetEvent(completion);
+    if (step == kAfterResettingTheCompletion)
+        ExitProcess(0);
+    block.ReadBlock(&request, sizeof(request));
+    ExitProcess(0);
+    return 0;
+});
+
+// Sends one request and reports its result: 0 written, 1 refused or failed, 2 no service.
+const ChildRole kOneRequest(L"one", [](const std::vector<std::wstring>& args) {
+    TALO_REQUEST request = RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[0])), 0, L"one");
+    SendRequest(request);
+    return request.Result == 0 ? 0 : request.Result == -1 ? 2 : 1;
+});
+
+// Until the event is set: requests in a loop. Exit code: wrong replies (a
+// reply other than 0 or -1) times 1000, plus 1 when no request succeeded.
+const ChildRole kBusyClient(L"busy", [](const std::vector<std::wstring>& args) {
+    const KernelHandle stop(OpenEventW(SYNCHRONIZE, FALSE, args[0].c_str()));
+    const std::wstring name = RecordName(std::stoi(args[1]));
+    int wrong = 0, succeeded = 0;
+    for (int i = 0; WaitForSingleObject(stop.Get(), 0) == WAIT_TIMEOUT; ++i) {
+        const TALO_REQUEST request =
+            RegistryRequest(REQ_SET_STRING, kDeviceListKey, name, 0, L"busy " + std::to_wstring(i));
+        TALO_REQUEST reply = request;
+        SendRequest(reply);
+        if (reply.Result == 0 && std::memcmp(&reply, &request, offsetof(TALO_REQUEST, Result)) == 0)
+            ++succeeded;
+        else if (reply.Result != -1)
+            ++wrong;
+        else
+            Sleep(1); // no service just now: it is being started again
+    }
+    return wrong * 1000 + (succeeded ? 0 : 1);
+});
+
+bool OwnReplyWritten(int index, const std::wstring& text)
+{
+    const TALO_REQUEST request = RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(index), 0, text);
+    TALO_REQUEST reply = request;
+    SendRequest(reply);
+    std::wstring written;
+    return reply.Result == 0 && std::memcmp(&reply, &request, offsetof(TALO_REQUEST, Result)) == 0 &&
+           ReadMachineString(kDeviceListKey, RecordName(index), &written) && written == text;
+}
+
+DWORD ServiceProcessId()
+{
+    struct ServiceHandleDeleter {
+        void operator()(SC_HANDLE h) const { CloseServiceHandle(h); }
+    };
+    std::unique_ptr<SC_HANDLE__, ServiceHandleDeleter> manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    std::unique_ptr<SC_HANDLE__, ServiceHandleDeleter> service(
+        manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD bytes = 0;
+    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                          sizeof(status), &bytes)) {
+        return 0;
+    }
+    return status.dwProcessId;
+}
+
+} // namespace
+
+TEST_F(RobustService, ClientsUnderLoadLoseNothing)
+{
+    ScopedProductValues restore;
+    const int clients = static_cast<int>(Figure(4, 16));
+    const int requests = static_cast<int>(Figure(200, 1000));
+    const int base = TestRecordIndex(300000);
+    const auto untouched = UntouchedDevices();
+    const LoadOutcome outcome = RunLoad(clients, requests, base);
+    ExpectLoadClean(outcome, static_cast<long long>(clients) * requests);
+    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests, base), 0);
+    EXPECT_FALSE(SimulatedDevice(kModemPort).Disabled()) << "every client ended with an enable";
+    EXPECT_EQ(UntouchedDevices(), untouched);
+    std::cout << clients << " clients x " << requests << " requests: p50 " << Percentile(outcome.latencies, 0.5)
+              << " us, p99 " << Percentile(outcome.latencies, 0.99) << " us\n";
+    ReportCount("requests-made", outcome.made);
+    ReportCount("requests-lost", outcome.lost);
+    ReportCount("requests-wrong", outcome.wrong);
+    ReportCount("requests-hung", outcome.hung);
+    RecordProperty("p50_us", static_cast<int>(Percentile(outcome.latencies, 0.5)));
+    RecordProperty("p99_us", static_cast<int>(Percentile(outcome.latencies, 0.99)));
+}
+
+TEST_F(RobustService, ARogueProcessChangesNothingTheClientsWrote)
+{
+    ScopedProductValues restore;
+    const int clients = static_cast<int>(Figure(4, 16));
+    const int requests = static_cast<int>(Figure(200, 1000));
+    const int base = TestRecordIndex(400000);
+    const auto untouched = UntouchedDevices();
+    const std::wstring stopName = UniqueName(L"RogueStop");
+    const std::wstring forbidden = UniqueName(L"Rogue");
+    KernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, stopName.c_str()));
+    DWORD acts = 0;
+    std::thread rogue([&] { acts = RunChild(L"rogue", {stopName, forbidden}, 600000); });
+    const LoadOutcome outcome = RunLoad(clients, requests, base);
+    SetEvent(stop.Get());
+    rogue.join();
+
+    EXPECT_GT(acts, 0u);
+    EXPECT_NE(acts, kNoExitCode);
+    EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the service went down";
+    ExpectLoadClean(outcome, static_cast<long long>(clients) * requests);
+    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests, base), 0);
+    EXPECT_FALSE(MachineKeyExists(L"SOFTWARE\\AirvaneTests\\" + forbidden));
+    std::wstring text;
+    EXPECT_FALSE(ReadMachineString(kRunKey, L"Rogue", &text));
+    EXPECT_EQ(UntouchedDevices(), untouched) << "a device the clients do not switch was switched";
+    EXPECT_TRUE(OwnReplyWritten(base + 99999, L"after the rogue"));
+    std::cout << "rogue acts: " << acts << "\n";
+    ReportCount("rogue-acts", acts);
+    ReportCount("requests-made", outcome.made);
+    ReportCount("requests-lost", outcome.lost);
+    ReportCount("requests-wrong", outcome.wrong + ValuesNotAsLastWritten(clients, requests, base));
+    ReportCount("requests-hung", outcome.hung);
+}
+
+TEST_F(RobustService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
+{
+    ScopedProductValues restore;
+    const int rounds = static_cast<int>(Figure(3, 20));
+    int slot = 500000, kills = 0, failures = 0;
+    for (int step = 0; step < kDeathSteps; ++step) {
+        for (int round = 0; round < rounds; ++round) {
+            SCOPED_TRACE(testing::Message() << "step " << step << ", round " << round);
+            EXPECT_EQ(RunChild(L"die-at", {std::to_wstring(step), std::to_wstring(TestRecordIndex(slot++))}), 0u);
+            ++kills;
+            const bool own = OwnReplyWritten(TestRecordIndex(slot++), L"after step " + std::to_wstring(step));
+            EXPECT_TRUE(own);
+            failures += own ? 0 : 1;
+        }
+    }
+    ReportCount("clients-killed", kills);
+    ReportCount("kill-failures", failures);
+}
+
+TEST_F(RobustService, AClientWaitingWhenTheServiceStopsOrDiesIsAnswered)
+{
+    ScopedProductValues restore;
+    const int rounds = static_cast<int>(Figure(2, 10));
+    int failures = 0, stops = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (const bool kill : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (kill ? "killed" : "stopped") << ", round " << round);
+            const int slot = 600000 + round * 100 + (kill ? 50 : 0);
+            const std::wstring stale = RecordName(TestRecordIndex(slot));
+
+            // The worker is held up by the block mutex while a request is signalled
+            // and a client waits for its answer; the block is kept open from here,
+            // so that it outlives a service that dies.
+            CMMFData names(kRequestBlockName);
+            KernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kRequestBlockName));
+            MappedView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr);
+            ASSERT_TRUE(view);
+            // The request event too is held open, so that its signal outlives the service.
+            KernelHandle request(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kRequestEvent));
+            ASSERT_TRUE(request);
+            DWORD waiting = kNoExitCode;
+            std::thread waiter;
+            {
+                CSynchronizer lock(names.GetBlockMutexName(), 1, INFINITE);
+                const TALO_REQUEST late = RegistryRequest(REQ_SET_STRING, kDeviceListKey, stale, 0, L"late");
+                std::memcpy(view.Get(), &late, sizeof(late));
+                SetEvent(request.Get());
+                waiter = std::thread(
+                    [&] { waiting = RunChild(L"one", {std::to_wstring(TestRecordIndex(slot + 10))}, 60000); });
+                Sleep(500);
+                if (kill) {
+                    KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ServiceProcessId()));
+                    EXPECT_TRUE(process);
+                    TerminateProcess(process.Get(), 1);
+                    WaitForSingleObject(process.Get(), 10000);
+                    waiter.join(); // answered while the block mutex is still held: the service's mutex was abandoned
+                } else {
+                    RunCommand(L"sc.exe stop " + std::wstring(kServiceName));
+                }
+            }
+            if (waiter.joinable())
+                waiter.join();
+            // Wine's service manager may take its time to see a killed service as stopped.
+            const bool stopped = AwaitServiceState(SERVICE_STOPPED, kill ? 3000 : 20000);
+            EXPECT_TRUE(stopped || kill);
+            EXPECT_EQ(waiting, 2u) << "the waiting client: 2 is no service";
+            if (kill) {
+                // The request the dead service never answered is still signalled, in a block that lives on.
+                EXPECT_EQ(WaitForSingleObject(request.Get(), 0), WAIT_OBJECT_0);
+            }
+
+            ASSERT_TRUE(StartInstalledService());
+            ++stops;
+            const bool first = OwnReplyWritten(TestRecordIndex(slot + 20), L"first after the restart");
+            EXPECT_TRUE(first) << "the first request after the restart";
+            std::wstring text;
+            const bool ranLate = kill && ReadMachineString(kDeviceListKey, stale, &text);
+            EXPECT_FALSE(ranLate) << "a request from before the end ran in the new service";
+            request.Reset();
+            failures += (waiting == 2u ? 0 : 1) + (first ? 0 : 1) + (ranLate ? 1 : 0);
+        }
+    }
+    ReportCount("service-stops", stops);
+    ReportCount("stop-failures", failures);
+}
+
+TEST_F(RobustService, BusyClientsRideThroughRestarts)
+{
+    ScopedProductValues restore;
+    const int restarts = static_cast<int>(Figure(2, 10));
+    const std::wstring stopName = UniqueName(L"BusyStop");
+    KernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, stopName.c_str()));
+    std::vector<DWORD> busy(3, kNoExitCode);
+    std::vector<std::thread> clients;
+    for (int c = 0; c < 3; ++c) {
+        clients.emplace_back([&, c] {
+            busy[c] = RunChild(L"busy", {stopName, std::to_wstring(TestRecordIndex(700000 + c))}, 300000);
+        });
+    }
+    int failures = 0;
+    for (int round = 0; round < restarts; ++round) {
+        SCOPED_TRACE(round);
+        Sleep(300);
+        EXPECT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+        EXPECT_TRUE(AwaitServiceState(SERVICE_STOPPED, 20000));
+        ASSERT_TRUE(StartInstalledService());
+        const bool first = OwnReplyWritten(TestRecordIndex(700100 + round), L"after restart " + std::to_wstring(round));
+        EXPECT_TRUE(first);
+        failures += first ? 0 : 1;
+    }
+    Sleep(300);
+    SetEvent(stop.Get());
+    for (std::thread& client : clients)
+        client.join();
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(busy[c], 0u) << "busy client " << c << ": hung (" << kNoExitCode
+                               << "), wrong replies (x1000) or none answered (1)";
+        failures += busy[c] == 0 ? 0 : 1;
+    }
+    ReportCount("service-stops", restarts);
+    ReportCount("stop-failures", failures);
+}
