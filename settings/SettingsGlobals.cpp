@@ -1,6 +1,7 @@
 // The settings program's process-wide objects. Their order here is the order of
 // process initialisation: the two registered messages, then the device catalog
-// (built by its constructor), then the preset list.
+// (its text file; the entry point builds it for the modes that use it whole),
+// then the preset list.
 #include "settings/SettingsProcess.h"
 
 #include "catalog/PresetStore.h"
@@ -14,7 +15,7 @@ namespace {
 
 } // namespace
 
-CDeviceCatalog g_catalog;
+CDeviceCatalog g_catalog{CDeviceCatalog::Unbuilt()};
 TaloPresetList g_presets;
 
 namespace {
