@@ -4,6 +4,7 @@
 #include "bench/BenchClock.h"
 #include "bench/BenchFigures.h"
 #include "bench/BenchPrograms.h"
+#include "devices/DeviceControl.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
@@ -162,6 +163,17 @@ bool MeasureProtocolFloor(int count, Samples& samples, double& perSecond)
     return timed && peer.Wait(kPeerWaitMs, &exitCode) && exitCode == 0;
 }
 
+// The device operation of RequestEnableDevice alone, in this process: what the
+// service must do for it whatever the channel costs.
+bool MeasureSwitchAlone(int count, Samples& samples, double& perSecond)
+{
+    return TimeExchanges(count, samples, perSecond, [](int) {
+        int state = 1;
+        int restartNeeded = 0;
+        return DeviceCtlByHwId(1, &state, kSwitchedClass, kSwitchedHwId, &restartNeeded) != 0;
+    });
+}
+
 std::string Rate(double perSecond)
 {
     return Number(perSecond, 0) + " /s";
@@ -218,12 +230,23 @@ void RunExchangeFigures(const BenchPlan& plan, BenchFloors& floors, BenchTable& 
     if (!TimeExchanges(count, enable, enableRate,
                        [](int) { return RequestEnableDevice(kSwitchedClass, kSwitchedHwId) == 0; }))
         table.Note("1: RequestEnableDevice failed: is the service running on the demo notebook?");
+    Samples switchAlone;
+    double switchRate = 0;
+    if (!MeasureSwitchAlone(count, switchAlone, switchRate))
+        table.Note("1: the switch could not be measured in this process.");
+    const double enableFloor = !protocol.Empty() && !switchAlone.Empty()
+                                   ? floors.protocolExchange + switchAlone.Median()
+                                   : 0;
 
     table.Add(ExchangeRow("1  exchange: RequestSetDWord", setDWord, setDWordRate, floors.protocolExchange, 1.1));
     table.Add(ExchangeRow("1  exchange: RequestEnableDevice", enable, enableRate, floors.protocolExchange, 1.1));
+    table.Add(ExchangeRow("1  RequestEnableDevice against its switch", enable, enableRate, enableFloor, 1.1));
     table.Add(ExchangeRow("   floor: minimal protocol program", protocol, protocolRate, floors.eventRoundTrip, 0));
     table.Add(ExchangeRow("   floor: round trip of two events", events, eventsRate, 0, 0));
+    table.Add(ExchangeRow("   the switch alone, in-process", switchAlone, switchRate, 0, 0));
     table.Note("1: " + std::to_string(count) + " exchanges each after " + std::to_string(WarmUps(count)) +
                " to warm up; the floor of the exchanges is the minimal protocol program, whose own ratio is to "
-               "the event round trip.");
+               "the event round trip. RequestEnableDevice does the device installer's work besides: its second "
+               "row's floor is the minimal protocol program plus that switch (DeviceCtlByHwId on the simulated "
+               "notebook) timed in this process.");
 }

@@ -22,6 +22,7 @@ constexpr int kWarmUps = 2;
 constexpr wchar_t kDemoWlanHwId[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
 constexpr wchar_t kDemoWlanName[] = L"802.11n Wireless LAN Adapter";
 constexpr int kPresetDevices = 10;
+constexpr wchar_t kIdleWindowClass[] = L"AirvaneBench.IdleWindow";
 
 std::wstring TrivialProgram()
 {
@@ -79,8 +80,40 @@ bool IconAdded(HWND window)
     NOTIFYICONDATAW data = {};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window;
-    data.uID = 0; // the launcher's one icon
+    data.uID = 0; // the program's one icon
     return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// From before the program's creation until its window's tray icon exists, in µs,
+// or negative; the program is then told to end as the launcher's end switch does.
+double TimeToTrayIcon(const std::wstring& path, const wchar_t* arguments, const wchar_t* className)
+{
+    const Stopwatch clock;
+    StartedProgram program(path, arguments);
+    HWND window = nullptr;
+    while (program.Started() && clock.Microseconds() < kRunTimeoutMs * 1000.0) {
+        if (!window)
+            window = FindProcessWindow(program.Id(), className);
+        if (window && IconAdded(window))
+            break;
+        Sleep(1);
+    }
+    const double time = clock.Microseconds();
+    if (!window)
+        return -1.0;
+    PostMessageW(window, WM_DESTROY, 0, 0);
+    return program.Wait(kRunTimeoutMs) && time < kRunTimeoutMs * 1000.0 ? time : -1.0;
+}
+
+BenchRow FloorRow(const char* figure, const Samples& samples)
+{
+    BenchRow row;
+    row.figure = figure;
+    if (!samples.Empty()) {
+        row.median = Duration(samples.Median());
+        row.spread = "p90 " + Duration(samples.Percentile(90));
+    }
+    return row;
 }
 
 // The preset of the adapters, all on or all off.
@@ -127,9 +160,12 @@ int DisabledCount(const std::vector<std::wstring>& hwIds)
 
 void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& table)
 {
-    Samples trivial, status;
+    Samples trivial, status, imports;
     DWORD wrongExit = 0;
-    const bool ran = TimeAlternating(plan.processRuns(), trivial, status, [&](int) {
+    const bool ran = TimeAlternating(plan.processRuns(), trivial, status, [&](int i) {
+        const double importsTime = TimeRun(BenchProgram(L"BenchImports.exe"), L"", kRunTimeoutMs);
+        if (i >= 0 && importsTime >= 0)
+            imports.Add(importsTime);
         DWORD exitCode = 0;
         const double time = TimeRun(SimProgram(kSettingsProgramFile), L"STATUS=WLAN /Q", kRunTimeoutMs, &exitCode);
         if (exitCode != 1)
@@ -143,36 +179,29 @@ void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& tab
     floors.trivialStart = trivial.Empty() ? 0 : trivial.Median();
     table.Add(ProcessRow("2  TALOSetting STATUS=WLAN /Q", status, floors.trivialStart, "", 1.3));
     table.Add(TrivialRow(trivial));
+    table.Add(FloorRow("   the same, with user32, gdi32, advapi32, shell32", imports));
+    table.Note("2: the last row, a program that does nothing with the system libraries of the settings program "
+               "loaded, shows what Wine's start of those libraries costs before any code of ours runs.");
 }
 
 void RunTrayStartFigure(const BenchPlan& plan, const BenchFloors&, BenchTable& table)
 {
-    Samples trivial, start;
-    const bool ran = TimeAlternating(plan.processRuns(), trivial, start, [](int) {
-        const Stopwatch clock;
-        StartedProgram launcher(SimProgram(kLauncherProgramFile), L"");
-        HWND window = nullptr;
-        while (launcher.Started() && clock.Microseconds() < kRunTimeoutMs * 1000.0) {
-            if (!window)
-                window = FindProcessWindow(launcher.Id(), kLauncherWindowClass);
-            if (window && IconAdded(window))
-                break;
-            Sleep(1);
-        }
-        const double time = clock.Microseconds();
-        if (!window)
-            return -1.0;
-        // What the end switch does: the launcher removes its icon and ends on it.
-        PostMessageW(window, WM_DESTROY, 0, 0);
-        return launcher.Wait(kRunTimeoutMs) && time < kRunTimeoutMs * 1000.0 ? time : -1.0;
+    Samples trivial, start, iconProgram;
+    const bool ran = TimeAlternating(plan.processRuns(), trivial, start, [&](int i) {
+        const double iconTime = TimeToTrayIcon(BenchProgram(L"BenchIdleWindow.exe"), L"icon", kIdleWindowClass);
+        if (i >= 0 && iconTime >= 0)
+            iconProgram.Add(iconTime);
+        return TimeToTrayIcon(SimProgram(kLauncherProgramFile), L"", kLauncherWindowClass);
     });
     if (!ran)
         table.Note("6: the launcher's icon did not appear in time, or the launcher did not end.");
     const double floor = trivial.Empty() ? 0 : trivial.Median();
     table.Add(ProcessRow("6  TALOLauncher start to tray icon", start, floor, "", 1.5));
     table.Add(TrivialRow(trivial));
+    table.Add(FloorRow("   an empty window program to its tray icon", iconProgram));
     table.Note("6: the icon counts as added once the tray accepts a change to it (NIM_MODIFY), polled every "
-               "millisecond or so.");
+               "millisecond or so. The last row is a program with one hidden window that adds one icon: Wine's "
+               "own cost of a tray program's start (window system, display connection, theme, tray).");
 }
 
 void RunPresetFigure(const BenchPlan& plan, const BenchFloors& floors, BenchTable& table, BenchMachine& machine)
