@@ -63,7 +63,7 @@ std::string Kilobytes(double bytes)
 
 void BenchTable::Print() const
 {
-    const std::vector<std::string> headers = {"figure", "median", "spread", "floor", "ratio", "goal", ""};
+    const std::vector<std::string> headers = {"figure", "median", "spread", "floor", "ratio", "goal", "verdict"};
     auto rows = rows_;
     auto notes = notes_;
     auto byFigure = [](const auto& a, const auto& b) { return a.first < b.first; };
