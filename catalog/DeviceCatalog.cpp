@@ -63,11 +63,6 @@ CDeviceCatalog::CDeviceCatalog() : CDeviceCatalog(LanguageTextFile())
 {
 }
 
-CDeviceCatalog::CDeviceCatalog(Unbuilt)
-{
-    text_.reset(CheckAllocation(new (std::nothrow) CTextMgr(LanguageTextFile(), kDeviceListSection, kTextValueChars)));
-}
-
 CDeviceCatalog::CDeviceCatalog(const wchar_t* textFilePath)
 {
     text_.reset(CheckAllocation(new (std::nothrow) CTextMgr(textFilePath, kDeviceListSection, kTextValueChars)));

@@ -16,9 +16,6 @@ public:
     // builds the catalog. Without a text file the catalog stays empty.
     CDeviceCatalog();
     explicit CDeviceCatalog(const wchar_t* textFilePath);
-    // As the default constructor, empty until its owner calls BuildCatalog.
-    struct Unbuilt {};
-    explicit CDeviceCatalog(Unbuilt);
     ~CDeviceCatalog() override;
 
     // Empties the catalog and fills it again from "DeviceList"; returns the count.

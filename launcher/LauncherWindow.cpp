@@ -97,14 +97,12 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     switch (message) {
-    case WM_CREATE:
-        // The icon first, so that it appears without waiting for the device installer.
+    case WM_CREATE: {
+        // Built only for its lasting effect: newly found WLAN adapters join the device list.
+        const CDeviceCatalog catalog;
         AddTrayIcon(window);
-        {
-            // Built only for its lasting effect: newly found WLAN adapters join the device list.
-            const CDeviceCatalog catalog;
-        }
         return 0;
+    }
     case WM_DESTROY:
         RemoveTrayIcon();
         PostQuitMessage(0);

@@ -1,7 +1,6 @@
 // The settings program's process-wide objects. Their order here is the order of
 // process initialisation: the two registered messages, then the device catalog
-// (its text file; the entry point builds it for the modes that use it whole),
-// then the preset list.
+// (built by its constructor), then the preset list.
 #include "settings/SettingsProcess.h"
 
 #include "catalog/PresetStore.h"
@@ -15,7 +14,7 @@ namespace {
 
 } // namespace
 
-CDeviceCatalog g_catalog{CDeviceCatalog::Unbuilt()};
+CDeviceCatalog g_catalog;
 TaloPresetList g_presets;
 
 namespace {

@@ -110,15 +110,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
         return 0;
     }
     if (!first) {
-        g_catalog.BuildCatalog();
         RunSettingsWindow();
         return 0;
     }
     if (lstrcmpiW(first, kEndArgument) == 0)
         return 0;
     if (IsPresetArgument(first)) {
-        // Its lasting effect too: newly found WLAN adapters join the device list.
-        g_catalog.BuildCatalog();
         ApplyPreset(nullptr, _wtoi(first + 2));
         return 0;
     }

@@ -3,9 +3,7 @@
 // The settings program's process-wide state. The registered messages, the
 // device catalog and the preset list are made during process initialisation,
 // before wWinMain runs; the text manager and the window title at the start of
-// wWinMain, where they live until the program ends. The catalog is built by
-// wWinMain for the settings window and for a preset; the command-line mode
-// fills it with one device type at a time and never needs it whole.
+// wWinMain, where they live until the program ends.
 
 #include "catalog/DeviceCatalog.h"
 #include "catalog/DeviceRecords.h"
