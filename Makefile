@@ -1,12 +1,13 @@
 # The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test.
-# Both install what is missing (apt-get), configure and build first. `make soak`
-# runs the robustness tests in their long form and closes with one line of counts.
+# All install what is missing (apt-get), configure and build first. `make soak` runs the
+# robustness tests in their long form and closes with one line of counts; `make bench`
+# measures what a switch costs (`make bench QUICK=1`: a short check).
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test soak demo clean
+.PHONY: all deps configure build test soak demo bench clean
 
 all: build
 
@@ -33,6 +34,10 @@ soak: build
 
 demo: build
 	scripts/demo $(BUILD)
+
+bench: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target AirvaneBench
+	scripts/bench $(BUILD) $(if $(QUICK),--quick)
 
 clean:
 	rm -rf $(BUILD)

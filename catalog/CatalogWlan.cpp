@@ -5,6 +5,7 @@
 #include "catalog/DeviceList.h"
 #include "catalog/IndexedName.h"
 #include "devices/DeviceControl.h"
+#include "devices/DeviceQueryScope.h"
 #include "devices/WlanDetection.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -47,6 +48,7 @@ bool ReadCard(HKEY cards, const wchar_t* cardKey, CardValue& description, CardVa
 
 void CDeviceCatalog::AddRegisteredDevices()
 {
+    DeviceQueryScope scope;
     CcRegistry list;
     if (!list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;
@@ -68,6 +70,7 @@ void CDeviceCatalog::AddRegisteredDevices()
 
 void CDeviceCatalog::AddNetworkCards()
 {
+    DeviceQueryScope scope;
     CcRegistry cards;
     if (!cards.OpenKey(kNetworkCardsKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;

@@ -3,6 +3,7 @@
 #include "catalog/CatalogText.h"
 #include "catalog/IndexedName.h"
 #include "devices/DeviceControl.h"
+#include "devices/DeviceQueryScope.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CcException.h"
 #include "foundation/Names.h"
@@ -72,6 +73,8 @@ CDeviceCatalog::~CDeviceCatalog() = default;
 
 int CDeviceCatalog::BuildCatalog()
 {
+    // One walk of each setup class answers every entry's question.
+    DeviceQueryScope scope;
     RemoveAll();
     for (int k = 0;; ++k) {
         text_->SetSection(kDeviceListSection);
@@ -99,6 +102,7 @@ void CDeviceCatalog::AddSectionDevices(const wchar_t* sectionName)
     // A longer name would be cut into the name of another section.
     if (!FitsTextField(sectionName))
         return;
+    DeviceQueryScope scope;
     text_->SetSection(sectionName);
     DeviceEntry entry;
     for (int n = 0; ReadSectionEntry(*text_, n, entry); ++n) {
@@ -120,6 +124,7 @@ void CDeviceCatalog::AddSectionDevices(const wchar_t* sectionName)
 
 void CDeviceCatalog::AddUmtsDevice()
 {
+    DeviceQueryScope scope;
     int n = 0;
     if (!FindPresentUmtsEntry(&n))
         return;
@@ -137,6 +142,7 @@ void CDeviceCatalog::AddUmtsDevice()
 
 int CDeviceCatalog::FindPresentUmtsEntry(int* index)
 {
+    DeviceQueryScope scope;
     text_->SetSection(kUmtsSection);
     DeviceEntry root;
     for (int n = 0; ReadUmtsRoot(*text_, n, root); ++n) {

@@ -29,10 +29,19 @@ function(airvane_deliverable name kind)
             RUNTIME_OUTPUT_DIRECTORY ${outdir}
             LIBRARY_OUTPUT_DIRECTORY ${outdir})
         target_link_libraries(${target} PRIVATE ${ARG_MODULES} ${binding} ${ARG_SYSTEM_LIBS})
+        airvane_shipping_link_options(${target})
         if(NOT kind STREQUAL LIBRARY)
             target_link_options(${target} PRIVATE ${AIRVANE_WIDE_ENTRY_LINK_OPTIONS})
         endif()
     endforeach()
+endfunction()
+
+# The toolchain's link options for what ships (AIRVANE_SHIPPING_LINK_OPTIONS),
+# in every configuration but Debug.
+function(airvane_shipping_link_options target)
+    if(AIRVANE_SHIPPING_LINK_OPTIONS)
+        target_link_options(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:${AIRVANE_SHIPPING_LINK_OPTIONS}>)
+    endif()
 endfunction()
 
 # The version header the resource scripts include, from project(VERSION ...).

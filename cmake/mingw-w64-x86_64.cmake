@@ -21,5 +21,11 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 # (not globally, so that CMake's own compiler checks with main() still link).
 set(AIRVANE_WIDE_ENTRY_LINK_OPTIONS -municode)
 
+# What ships is linked without the debugging sections of the static runtime
+# (the loader would map them with the image) and with its sections page-aligned
+# in the file, so that Wine maps the image from the file instead of copying it
+# into private memory. The project adds this to the deliverables outside Debug.
+set(AIRVANE_SHIPPING_LINK_OPTIONS -s -Wl,--file-alignment,4096)
+
 # Everything built here runs under Wine.
 set(AIRVANE_RUN_UNDER_WINE ON)

@@ -1,77 +1,13 @@
 #include "devices/DeviceControl.h"
 
 #include "devices/DeviceApi.h"
+#include "devices/DeviceProperties.h"
+#include "devices/DeviceSnapshot.h"
 
-#include <algorithm>
 #include <cwchar>
 #include <memory>
-#include <new>
 
 namespace {
-
-constexpr DWORD kFirstGuidCapacity = 10;
-constexpr DWORD kPropertyBytes = 1024;
-constexpr size_t kPropertyChars = kPropertyBytes / sizeof(wchar_t);
-static_assert(kPropertyChars == kDevicePropertyChars, "reported names come from property buffers");
-
-using PropertyBuffer = wchar_t[kPropertyChars];
-
-// The GUIDs of a setup class name: room for 10 first, then exactly the count the
-// installer asks for. Null when the class cannot be resolved or no buffer is left.
-std::unique_ptr<GUID[]> ResolveClassGuids(const wchar_t* className, DWORD& count)
-{
-    IDeviceApi& api = DeviceApi();
-    count = 0;
-    std::unique_ptr<GUID[]> guids(new (std::nothrow) GUID[kFirstGuidCapacity]);
-    if (!guids)
-        return nullptr;
-    DWORD capacity = kFirstGuidCapacity;
-    DWORD required = 0;
-    if (!api.SetupDiClassGuidsFromNameExW(className, guids.get(), capacity, &required, nullptr, nullptr)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0)
-            return nullptr;
-        capacity = required;
-        guids.reset(new (std::nothrow) GUID[capacity]);
-        if (!guids || !api.SetupDiClassGuidsFromNameExW(className, guids.get(), capacity, &required, nullptr,
-                                                        nullptr))
-            return nullptr;
-    }
-    count = std::min(required, capacity);
-    return guids;
-}
-
-// Visits every device of every class GUID, first GUID first, as long as the visitor
-// returns true. Returns false when the visitor stopped the walk.
-template <typename Visitor>
-bool WalkClassDevices(const GUID* guids, DWORD count, Visitor&& visit)
-{
-    IDeviceApi& api = DeviceApi();
-    for (DWORD g = 0; g < count; ++g) {
-        DeviceInfoSet set(api.SetupDiGetClassDevsExW(&guids[g], nullptr, nullptr, 0, nullptr, nullptr, nullptr));
-        if (!set)
-            continue;
-        SP_DEVINFO_LIST_DETAIL_DATA_W detail = {};
-        detail.cbSize = sizeof(detail);
-        if (!api.SetupDiGetDeviceInfoListDetailW(set.Get(), &detail))
-            continue;
-        SP_DEVINFO_DATA device = {};
-        device.cbSize = sizeof(device);
-        for (DWORD index = 0; api.SetupDiEnumDeviceInfo(set.Get(), index, &device); ++index) {
-            if (!visit(set.Get(), device))
-                return false;
-        }
-    }
-    return true;
-}
-
-// Reads a device property into a zero-filled buffer of 1024 bytes.
-bool ReadProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property, PropertyBuffer& buffer)
-{
-    ZeroMemory(buffer, sizeof(buffer));
-    return DeviceApi().SetupDiGetDeviceRegistryPropertyW(set, &device, property, nullptr,
-                                                         reinterpret_cast<BYTE*>(buffer), kPropertyBytes,
-                                                         nullptr) != FALSE;
-}
 
 // As ReadProperty, for a text whose terminator must lie inside the buffer.
 bool ReadText(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property, PropertyBuffer& buffer)
@@ -95,16 +31,9 @@ bool MatchesHwIdPrefix(HDEVINFO set, SP_DEVINFO_DATA& device, const wchar_t* pre
     PropertyBuffer ids;
     if (!ReadProperty(set, device, SPDRP_HARDWAREID, ids))
         return false;
-    PropertyBuffer head;
-    const wchar_t* const end = ids + kPropertyChars;
-    for (const wchar_t* entry = ids; entry < end && *entry != L'\0';) {
-        const size_t length = wcsnlen(entry, static_cast<size_t>(end - entry));
-        if (entry + length == end)
-            break; // the list did not fit the buffer: its last entry is cut
-        lstrcpynW(head, entry, static_cast<int>(prefixLength + 1));
-        if (lstrcmpiW(head, prefix) == 0)
+    for (const std::wstring& entry : HardwareIdEntries(ids)) {
+        if (EntryBeginsWith(entry, prefix, prefixLength))
             return true;
-        entry += length + 1;
     }
     return false;
 }
@@ -117,20 +46,6 @@ void ReportName(HDEVINFO set, SP_DEVINFO_DATA& device, wchar_t* nameOut, size_t 
         return;
     if (ReadText(set, device, SPDRP_DEVICEDESC, text))
         CopyWhole(text, nameOut, capacity);
-}
-
-// Folds one device's status into the aggregate state; a device without a readable status does not count.
-void AddToState(int& state, const SP_DEVINFO_DATA& device)
-{
-    ULONG status = 0;
-    ULONG problem = 0;
-    if (DeviceApi().CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) != CR_SUCCESS)
-        return;
-    const int seen = (status & DN_HAS_PROBLEM) && problem == CM_PROB_DISABLED ? DEVSTAT_DISABLED : DEVSTAT_ENABLED;
-    if (state == DEVSTAT_NONE)
-        state = seen;
-    else if (state != seen)
-        state = DEVSTAT_MIXED;
 }
 
 SP_PROPCHANGE_PARAMS PropertyChange(DWORD stateChange, DWORD scope)
@@ -179,6 +94,34 @@ struct HwIdSelection {
     size_t nameCapacity;
 };
 
+// A query answered from the calling thread's snapshot: the devices of the class as
+// first found, those of a hardware-ID prefix found through the index.
+void QuerySnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, int* state, const HwIdSelection* byHwId)
+{
+    SnapshotClass& devices = snapshot.Class(className);
+    if (!devices.resolved)
+        return;
+    auto visit = [&](SnapshotDevice& device) {
+        if (byHwId) {
+            bool matches = false;
+            for (const std::wstring& entry : device.hardwareIds)
+                matches = matches || EntryBeginsWith(entry, byHwId->prefix, byHwId->prefixLength);
+            if (!matches)
+                return;
+            if (byHwId->nameOut)
+                ReportName(device.set, device.data, byHwId->nameOut, byHwId->nameCapacity);
+        }
+        FoldState(*state, snapshot.State(device));
+    };
+    if (!byHwId) {
+        for (SnapshotDevice& device : devices.devices)
+            visit(device);
+        return;
+    }
+    for (size_t position : devices.Candidates(byHwId->prefix, byHwId->prefixLength))
+        visit(devices.devices[position]);
+}
+
 int ControlDevices(const wchar_t* className, int mode, int* state, int* restartNeeded, const HwIdSelection* byHwId)
 {
     if (!className || !state)
@@ -191,6 +134,14 @@ int ControlDevices(const wchar_t* className, int mode, int* state, int* restartN
     // The comparison buffer holds 511 characters: a longer prefix matches no device.
     if (byHwId && byHwId->prefixLength >= kPropertyChars)
         return 1;
+
+    CDeviceSnapshot* snapshot = CurrentDeviceSnapshot();
+    if (snapshot && mode == 0) {
+        QuerySnapshot(*snapshot, className, state, byHwId);
+        return 1;
+    }
+    if (snapshot)
+        snapshot->Clear(); // what it read is about to change
 
     DWORD count = 0;
     const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
@@ -205,7 +156,7 @@ int ControlDevices(const wchar_t* className, int mode, int* state, int* restartN
                 ReportName(set, device, byHwId->nameOut, byHwId->nameCapacity);
         }
         if (mode == 0)
-            AddToState(*state, device);
+            FoldState(*state, ReadDeviceState(device));
         else if (!SwitchDevice(set, device, enable, restartNeeded, byHwId != nullptr))
             result = 0;
         return true;
@@ -233,16 +184,27 @@ int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_
 {
     if (!description || !className || !hwIdOut)
         return 0;
+    // True when this device is the one: its hardware ID is then copied.
+    auto isTheOne = [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
+        PropertyBuffer text;
+        if (!ReadText(set, device, SPDRP_DEVICEDESC, text) || lstrcmpiW(text, description) != 0)
+            return false;
+        PropertyBuffer ids;
+        return ReadText(set, device, SPDRP_HARDWAREID, ids) && CopyWhole(ids, hwIdOut, hwIdCapacity);
+    };
+    if (CDeviceSnapshot* snapshot = CurrentDeviceSnapshot()) {
+        for (SnapshotDevice& device : snapshot->Class(className).devices) {
+            if (isTheOne(device.set, device.data))
+                return 1;
+        }
+        return 0;
+    }
     DWORD count = 0;
     const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
     if (!guids)
         return 0;
     const bool walkedAll = WalkClassDevices(guids.get(), count, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
-        PropertyBuffer text;
-        if (!ReadText(set, device, SPDRP_DEVICEDESC, text) || lstrcmpiW(text, description) != 0)
-            return true;
-        PropertyBuffer ids;
-        return !(ReadText(set, device, SPDRP_HARDWAREID, ids) && CopyWhole(ids, hwIdOut, hwIdCapacity));
+        return !isTheOne(set, device);
     });
     return walkedAll ? 0 : 1;
 }

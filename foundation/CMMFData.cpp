@@ -7,6 +7,23 @@
 #include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <optional>
+
+namespace {
+
+// Ownership of a block mutex handle held for the object's life, for one copy.
+class BlockLock {
+public:
+    explicit BlockLock(HANDLE mutex) : mutex_(mutex) { WaitForSingleObject(mutex_, INFINITE); }
+    ~BlockLock() { ReleaseMutex(mutex_); }
+    BlockLock(const BlockLock&) = delete;
+    BlockLock& operator=(const BlockLock&) = delete;
+
+private:
+    HANDLE mutex_;
+};
+
+} // namespace
 
 // The block mutex is named after the mapping, with the mapping name's namespace
 // prefix ("Global\") moved in front: inside a kernel-object name a backslash
@@ -37,10 +54,13 @@ CMMFData::~CMMFData()
 
 void CMMFData::CloseBlock()
 {
-    CSynchronizer lock(blockMutexName_, 1, INFINITE);
-    view_.Reset();
-    viewBytes_ = 0;
-    mapping_.Reset();
+    {
+        CSynchronizer lock(blockMutexName_, 1, INFINITE);
+        view_.Reset();
+        viewBytes_ = 0;
+        mapping_.Reset();
+    }
+    blockMutex_.Reset();
 }
 
 int CMMFData::CreateBlock(DWORD size)
@@ -66,6 +86,9 @@ int CMMFData::CreateBlock(DWORD size)
         viewBytes_ = region.RegionSize;
     else
         view_.Reset();
+    // Likewise the block mutex: without a handle of its own, each copy opens it by name.
+    OpenSecurity everyone;
+    blockMutex_.Reset(CreateMutexW(everyone.Attributes(), FALSE, blockMutexName_));
     return 1;
 }
 
@@ -90,7 +113,12 @@ int CMMFData::Copy(void* buffer, size_t bytes, bool write, HANDLE signal)
     if (!IsUsable())
         return 0;
     const DWORD access = write ? FILE_MAP_ALL_ACCESS : FILE_MAP_READ;
-    CSynchronizer lock(blockMutexName_, 1, INFINITE);
+    std::optional<BlockLock> heldLock;
+    std::optional<CSynchronizer> namedLock;
+    if (blockMutex_)
+        heldLock.emplace(blockMutex_.Get());
+    else
+        namedLock.emplace(blockMutexName_, 1, INFINITE);
     void* base = view_.Get();
     size_t available = viewBytes_;
     KernelHandle mapping;

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 // A named block of shared memory in the paging file, guarded across processes
-// by its own mutex. The creating side (the service) holds the mapping and one
-// view of it for its life; the other side opens it for one copy at a time.
+// by its own mutex. The creating side (the service) holds the mapping, one view
+// of it and the block mutex for its life; the other side opens all three for
+// one copy at a time.
 // Copies always start at offset 0. A name that does not fit its buffer leaves
 // the object unusable: every operation then fails.
 class CMMFData {
@@ -39,6 +40,7 @@ private:
     wchar_t blockMutexName_[520];
     wchar_t mappingName_[260];
     KernelHandle mapping_;
-    MappedView view_;  // the creating side's view, mapped once
+    MappedView view_;         // the creating side's view, mapped once
+    KernelHandle blockMutex_; // the creating side's handle of the block mutex
     size_t viewBytes_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "catalog/DeviceCatalog.h"
 #include "catalog/PresetApply.h"
+#include "devices/DeviceQueryScope.h"
 #include "foundation/CcString.h"
 #include "foundation/Names.h"
 #include "settings/CommandLineWords.h"
@@ -26,6 +27,8 @@ constexpr wchar_t kInvalidValueText[] = L"Invalid device status was specified in
 // are compared exactly, as the words are upper-cased already.
 void FindDevicesOfType(CDeviceCatalog& catalog, const wchar_t* type)
 {
+    // The readers share one walk of each class, as in a whole build.
+    DeviceQueryScope scope;
     catalog.RemoveAll();
     if (lstrcmpW(type, kWlanType) == 0) {
         catalog.AddRegisteredDevices();

@@ -14,7 +14,6 @@
 #include "settings/SettingsResources.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 #include <strsafe.h>
 
@@ -59,10 +58,23 @@ private:
     std::unique_ptr<CTextMgr> texts_;
 };
 
+// The settings window's tree view needs the common controls, loaded for it
+// alone: their start-up connects to the display and loads the visual theme,
+// which costs a command-line run several times a bare program's start.
+void InitCommonControlsForWindow()
+{
+    static const Library controls(LoadLibraryW(L"comctl32.dll"));
+    using InitFunction = void(WINAPI*)(void);
+    const FARPROC init = controls ? GetProcAddress(controls.Get(), "InitCommonControls") : nullptr;
+    if (init)
+        reinterpret_cast<InitFunction>(reinterpret_cast<void (*)(void)>(init))();
+}
+
 // The settings window until it is closed. A dialog that cannot be created
 // ends the program at once: no window could end the message loop.
 void RunSettingsWindow()
 {
+    InitCommonControlsForWindow();
     const HWND dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDlgProc, 0);
     if (!dialog)
         return;
@@ -85,7 +97,6 @@ bool IsPresetArgument(const wchar_t* argument)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
 {
     g_instance = instance;
-    InitCommonControls();
     ProgramTexts texts;
 
     int argumentCount = 0;

@@ -2,7 +2,6 @@
 
 #include "devices/DeviceControl.h"
 #include "devices/Eject.h"
-#include "service/wnp/DevicePolicyLoader.h"
 #include "service/wnp/ServiceState.h"
 
 namespace {
@@ -11,9 +10,7 @@ constexpr int kSwitchMode = 1;
 
 void SwitchDevices(TALO_REQUEST& request, int requestedState)
 {
-    CDevicePolicy policy;
-    LoadDevicePolicy(ServiceFolder(), policy);
-    if (!IsPermittedDeviceRequest(request, policy)) {
+    if (!g_devicePolicy.Permits(ServiceFolder(), request)) {
         request.Result = 1;
         return;
     }

@@ -1,6 +1,5 @@
 #include "service/wnp/DevicePolicyLoader.h"
 
-#include "devices/DeviceControl.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -107,12 +106,24 @@ void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
     AddUmtsDevices(text, policy);
 }
 
-// The hardware IDs of the records below "DeviceNum" that are the whole first
-// hardware ID of an installed network adapter, as the catalog registers them:
-// any user can write a record, and a short prefix there would select every
-// adapter it begins. The key's values are walked, so a count that no records
-// back costs nothing.
-void AddRegisteredDevices(CDevicePolicy& policy)
+} // namespace
+
+std::vector<std::wstring> InstalledTextFiles(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    for (const std::wstring& language : LanguageFolders(folder))
+        files.push_back(folder + language + L"\\" + kTextFile);
+    return files;
+}
+
+void LoadNamedDevices(const std::vector<std::wstring>& textFiles, CDevicePolicy& policy)
+{
+    for (const std::wstring& file : textFiles)
+        AddTextFileDevices(file, policy);
+}
+
+// The key's values are walked, so a count that no records back costs nothing.
+void LoadRegisteredDevices(CDevicePolicy& policy)
 {
     CcRegistry key;
     if (!key.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
@@ -132,16 +143,7 @@ void AddRegisteredDevices(CDevicePolicy& policy)
         if (type != REG_SZ || index < 0 || index >= count)
             continue;
         const CcString hwId = key.GetString(name, L"", 0);
-        if (!hwId.IsEmpty() && IsFirstHwIdOfClass(hwId.GetString(), kNetworkCardClass))
+        if (!hwId.IsEmpty())
             policy.AddRegisteredHwId(hwId.GetString());
     }
-}
-
-} // namespace
-
-void LoadDevicePolicy(const std::wstring& folder, CDevicePolicy& policy)
-{
-    for (const std::wstring& language : LanguageFolders(folder))
-        AddTextFileDevices(folder + language + L"\\" + kTextFile, policy);
-    AddRegisteredDevices(policy);
 }

@@ -3,10 +3,17 @@
 #include "service/wnp/RequestPolicy.h"
 
 #include <string>
+#include <vector>
 
-// Reads the devices that the system manages as installed now: the device
-// sections and the "UMTS" section of every text file that "Language.ini" in
-// the folder names, and the registered device list. Read again for every
-// device request, since either may change while the service runs.
-// The folder ends with a backslash.
-void LoadDevicePolicy(const std::wstring& folder, CDevicePolicy& policy);
+// The text file of every language folder that "Language.ini" in the folder
+// names, whether it exists or not. The folder ends with a backslash.
+std::vector<std::wstring> InstalledTextFiles(const std::wstring& folder);
+
+// Adds the devices that the text files name: their device sections and their
+// "UMTS" sections. A missing file names none.
+void LoadNamedDevices(const std::vector<std::wstring>& textFiles, CDevicePolicy& policy);
+
+// Adds the hardware IDs of the device list's records below "DeviceNum" as
+// registered. Any user can write a record: whether one is the whole first
+// hardware ID of an installed network adapter is checked when a request names it.
+void LoadRegisteredDevices(CDevicePolicy& policy);

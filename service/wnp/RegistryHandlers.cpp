@@ -1,7 +1,9 @@
 #include "service/wnp/RequestHandlers.h"
 
 #include "foundation/CcRegistry.h"
+#include "foundation/Names.h"
 #include "service/wnp/RequestPolicy.h"
+#include "service/wnp/ServiceState.h"
 
 namespace {
 
@@ -17,8 +19,12 @@ void WriteValue(TALO_REQUEST& request, DWORD type)
         return;
     const int written = type == REG_DWORD ? key.SetDWord(fields.ValueName, fields.Data.Number)
                                           : key.SetValue(fields.ValueName, fields.Data.Text, REG_SZ, 0);
-    if (written)
-        request.Result = 0;
+    if (!written)
+        return;
+    request.Result = 0;
+    // Read again even if the key's last-write time stayed within the clock's tick.
+    if (lstrcmpiW(fields.KeyPath, kDeviceListKey) == 0)
+        g_devicePolicy.ForgetDeviceList();
 }
 
 } // namespace

@@ -10,6 +10,7 @@ HINSTANCE g_module = nullptr;
 HWND g_window = nullptr;
 KernelHandle g_stopFlag(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 KernelHandle g_worker;
+CDevicePolicyCache g_devicePolicy;
 
 std::wstring ServiceFolder()
 {

@@ -3,6 +3,7 @@
 #include "foundation/CMMFData.h"
 #include "foundation/CcCheckDualExec.h"
 #include "foundation/Handle.h"
+#include "service/wnp/DevicePolicyCache.h"
 
 #include <string>
 #include <windows.h>
@@ -17,6 +18,7 @@ extern HWND g_window;          // the hidden window, once created
 // the stop at once. Set by WM_CLOSE; cleared when the service starts.
 extern KernelHandle g_stopFlag;
 extern KernelHandle g_worker;  // the worker thread, which the orderly stop waits for
+extern CDevicePolicyCache g_devicePolicy; // what the worker may switch
 
 // The folder of the library, with a trailing backslash: the data files lie beside it.
 std::wstring ServiceFolder();

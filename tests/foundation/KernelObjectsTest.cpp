@@ -258,6 +258,28 @@ TEST(CMMFData, CopiesWaitForTheBlockMutex)
     holder.join();
 }
 
+// The creator keeps its own handle of the block mutex: each copy still gives it back.
+TEST(CMMFData, TheCreatorReleasesTheBlockMutexAfterEachCopy)
+{
+    const std::wstring name = L"Global\\" + UniqueName(L"Released");
+    CMMFData block(name.c_str());
+    ASSERT_EQ(block.CreateBlock(64), 1);
+    char byte = 7;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(block.WriteBlock(&byte, 1), 1);
+        ASSERT_EQ(block.ReadBlock(&byte, 1), 1);
+    }
+    DWORD waited = WAIT_FAILED;
+    std::thread other([&] {
+        const KernelHandle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, block.GetBlockMutexName()));
+        waited = mutex ? WaitForSingleObject(mutex.Get(), 0) : WAIT_FAILED;
+        if (waited == WAIT_OBJECT_0)
+            ReleaseMutex(mutex.Get());
+    });
+    other.join();
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
 namespace {
 
 void ExpectBlockAces(const ACL* acl)

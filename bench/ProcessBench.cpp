@@ -1,0 +1,252 @@
+// Figures 2, 3 and 6: whole processes of the settings program and the launcher,
+// each run alternating with a start of a trivial program, the floor, so that
+// both see the same warm wineserver and the same load.
+#include "bench/BenchClock.h"
+#include "bench/BenchFigures.h"
+#include "bench/BenchMachine.h"
+#include "bench/BenchPrograms.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Names.h"
+#include "sim/SimNotebook.h"
+
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kRunTimeoutMs = 30000;
+constexpr int kWarmUps = 2;
+constexpr wchar_t kDemoWlanHwId[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
+constexpr wchar_t kDemoWlanName[] = L"802.11n Wireless LAN Adapter";
+constexpr int kPresetDevices = 10;
+constexpr wchar_t kIdleWindowClass[] = L"AirvaneBench.IdleWindow";
+
+std::wstring TrivialProgram()
+{
+    return BenchProgram(L"BenchTrivial.exe");
+}
+
+// Runs the figure (a time in µs, negative on failure) alternately with the
+// trivial program; false at the first failure.
+bool TimeAlternating(int runs, Samples& trivial, Samples& figure, const std::function<double(int)>& runFigure)
+{
+    for (int i = -kWarmUps; i < runs; ++i) {
+        const double floor = TimeRun(TrivialProgram(), L"", kRunTimeoutMs);
+        const double time = runFigure(i);
+        if (floor < 0 || time < 0)
+            return false;
+        if (i >= 0) {
+            trivial.Add(floor);
+            figure.Add(time);
+        }
+    }
+    return true;
+}
+
+BenchRow ProcessRow(const std::string& figure, const Samples& samples, double floor, const std::string& floorText,
+                    double limit)
+{
+    BenchRow row;
+    row.figure = figure;
+    row.goal = "≤ " + Number(limit, 1) + " ×";
+    if (samples.Empty() || floor <= 0) {
+        row.verdict = BenchRow::Goal::Unknown;
+        return row;
+    }
+    row.median = Duration(samples.Median());
+    row.spread = "p90 " + Duration(samples.Percentile(90));
+    row.floor = floorText.empty() ? Duration(floor) : floorText;
+    row.ratio = samples.Median() / floor;
+    row.verdict = AtMost(row.ratio, limit);
+    return row;
+}
+
+BenchRow TrivialRow(const Samples& trivial)
+{
+    BenchRow row;
+    row.figure = "   floor: trivial program start";
+    if (!trivial.Empty()) {
+        row.median = Duration(trivial.Median());
+        row.spread = "p90 " + Duration(trivial.Percentile(90));
+    }
+    return row;
+}
+
+bool IconAdded(HWND window)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 0; // the program's one icon
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// From before the program's creation until its window's tray icon exists, in µs,
+// or negative; the program is then told to end as the launcher's end switch does.
+double TimeToTrayIcon(const std::wstring& path, const wchar_t* arguments, const wchar_t* className)
+{
+    const Stopwatch clock;
+    StartedProgram program(path, arguments);
+    HWND window = nullptr;
+    while (program.Started() && clock.Microseconds() < kRunTimeoutMs * 1000.0) {
+        if (!window)
+            window = FindProcessWindow(program.Id(), className);
+        if (window && IconAdded(window))
+            break;
+        Sleep(1);
+    }
+    const double time = clock.Microseconds();
+    if (!window)
+        return -1.0;
+    PostMessageW(window, WM_DESTROY, 0, 0);
+    return program.Wait(kRunTimeoutMs) && time < kRunTimeoutMs * 1000.0 ? time : -1.0;
+}
+
+BenchRow FloorRow(const char* figure, const Samples& samples)
+{
+    BenchRow row;
+    row.figure = figure;
+    if (!samples.Empty()) {
+        row.median = Duration(samples.Median());
+        row.spread = "p90 " + Duration(samples.Percentile(90));
+    }
+    return row;
+}
+
+// The preset of the adapters, all on or all off.
+bool WritePreset(int index, const wchar_t* name, const std::vector<std::wstring>& hwIds,
+                 const std::vector<std::wstring>& names, int setting)
+{
+    CcRegistry key;
+    const std::wstring path = std::wstring(kProductKey) + L"\\" + kSettingSubKey + L"\\Preset" + std::to_wstring(index);
+    if (!key.CreateKey(path.c_str(), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+        return false;
+    bool written = key.SetValue(kPresetNameValue, name, REG_SZ, 0) != 0;
+    for (size_t k = 0; k < hwIds.size(); ++k) {
+        const std::wstring n = std::to_wstring(k);
+        written = written && key.SetValue((n + L"_DeviceName").c_str(), names[k].c_str(), REG_SZ, 0) &&
+                  key.SetValue((n + L"_Class").c_str(), kNetworkCardClass, REG_SZ, 0) &&
+                  key.SetValue((n + L"_HwId").c_str(), hwIds[k].c_str(), REG_SZ, 0) &&
+                  key.SetDWord((n + L"_Setting").c_str(), static_cast<DWORD>(setting)) &&
+                  key.SetValue((n + L"_DisplayName").c_str(), L"", REG_SZ, 0);
+    }
+    return written;
+}
+
+DWORD RegisteredDevices()
+{
+    CcRegistry list;
+    list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ);
+    return list.GetDWord(kDeviceNumValue, 0, 0);
+}
+
+// How many of the notebook's Net devices with these hardware IDs are disabled.
+int DisabledCount(const std::vector<std::wstring>& hwIds)
+{
+    int disabled = 0;
+    for (const SimDevice& device : CSimNotebook().Devices()) {
+        for (const std::wstring& hwId : hwIds) {
+            if (!device.hardwareIds.empty() && device.hardwareIds[0] == hwId && device.Disabled())
+                ++disabled;
+        }
+    }
+    return disabled;
+}
+
+} // namespace
+
+void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& table)
+{
+    Samples trivial, status, imports;
+    DWORD wrongExit = 0;
+    const bool ran = TimeAlternating(plan.processRuns(), trivial, status, [&](int i) {
+        const double importsTime = TimeRun(BenchProgram(L"BenchImports.exe"), L"", kRunTimeoutMs);
+        if (i >= 0 && importsTime >= 0)
+            imports.Add(importsTime);
+        DWORD exitCode = 0;
+        const double time = TimeRun(SimProgram(kSettingsProgramFile), L"STATUS=WLAN /Q", kRunTimeoutMs, &exitCode);
+        if (exitCode != 1)
+            wrongExit = exitCode;
+        return time;
+    });
+    if (!ran)
+        table.Note("2: a run of TALOSetting.exe STATUS=WLAN /Q or of the trivial program did not end in time.");
+    if (wrongExit)
+        table.Note("2: STATUS=WLAN answered " + std::to_string(wrongExit) + ", not 1 (enabled).");
+    floors.trivialStart = trivial.Empty() ? 0 : trivial.Median();
+    table.Add(ProcessRow("2  TALOSetting STATUS=WLAN /Q", status, floors.trivialStart, "", 1.3));
+    table.Add(TrivialRow(trivial));
+    table.Add(FloorRow("   the same, with user32, gdi32, advapi32, shell32", imports));
+    table.Note("2: the last row, a program that does nothing with the system libraries of the settings program "
+               "loaded, shows what Wine's start of those libraries costs before any code of ours runs.");
+}
+
+void RunTrayStartFigure(const BenchPlan& plan, const BenchFloors&, BenchTable& table)
+{
+    Samples trivial, start, iconProgram;
+    const bool ran = TimeAlternating(plan.processRuns(), trivial, start, [&](int i) {
+        const double iconTime = TimeToTrayIcon(BenchProgram(L"BenchIdleWindow.exe"), L"icon", kIdleWindowClass);
+        if (i >= 0 && iconTime >= 0)
+            iconProgram.Add(iconTime);
+        return TimeToTrayIcon(SimProgram(kLauncherProgramFile), L"", kLauncherWindowClass);
+    });
+    if (!ran)
+        table.Note("6: the launcher's icon did not appear in time, or the launcher did not end.");
+    const double floor = trivial.Empty() ? 0 : trivial.Median();
+    table.Add(ProcessRow("6  TALOLauncher start to tray icon", start, floor, "", 1.5));
+    table.Add(TrivialRow(trivial));
+    table.Add(FloorRow("   an empty window program to its tray icon", iconProgram));
+    table.Note("6: the icon counts as added once the tray accepts a change to it (NIM_MODIFY), polled every "
+               "millisecond or so. The last row is a program with one hidden window that adds one icon: Wine's "
+               "own cost of a tray program's start (window system, display connection, theme, tray).");
+}
+
+void RunPresetFigure(const BenchPlan& plan, const BenchFloors& floors, BenchTable& table, BenchMachine& machine)
+{
+    std::vector<std::wstring> hwIds = {kDemoWlanHwId};
+    std::vector<std::wstring> names = {kDemoWlanName};
+    for (int i = 1; i < kPresetDevices; ++i) {
+        wchar_t hwId[64];
+        wsprintfW(hwId, L"PCI\\VEN_BEAC&DEV_%04d&SUBSYS_00000000&REV_01", i);
+        hwIds.push_back(hwId);
+        names.push_back(L"Bench Wireless Adapter " + std::to_wstring(i));
+        if (!machine.AddWlanAdapter(i, hwIds.back(), names.back())) {
+            table.Note("3: the simulated adapters could not be added.");
+            return;
+        }
+    }
+    // A status query registers the new adapters with the service, as the programs do.
+    DWORD exitCode = 0;
+    TimeRun(SimProgram(kSettingsProgramFile), L"STATUS=WLAN /Q", kRunTimeoutMs, &exitCode);
+    if (RegisteredDevices() != static_cast<DWORD>(kPresetDevices) || !WritePreset(0, L"Bench on", hwIds, names, 1) ||
+        !WritePreset(1, L"Bench off", hwIds, names, 0)) {
+        table.Note("3: the adapters were not registered, or the presets could not be written.");
+        return;
+    }
+
+    Samples trivial, preset;
+    int notSwitched = 0;
+    const bool ran = TimeAlternating(plan.processRuns(), trivial, preset, [&](int i) {
+        // Off and on by turns, ending on: every run switches all ten.
+        const bool on = (plan.processRuns() - i) % 2 == 1;
+        const double time = TimeRun(SimProgram(kSettingsProgramFile), on ? L"/p0" : L"/p1", kRunTimeoutMs);
+        if (DisabledCount(hwIds) != (on ? 0 : kPresetDevices))
+            ++notSwitched;
+        return time;
+    });
+    if (!ran)
+        table.Note("3: a run of TALOSetting.exe /p did not end in time (a warning box?).");
+    if (notSwitched)
+        table.Note("3: " + std::to_string(notSwitched) + " runs left the adapters in another state than the preset's.");
+    const double trivialFloor = trivial.Empty() ? 0 : trivial.Median();
+    const double floor = floors.protocolExchange > 0 && trivialFloor > 0
+                             ? trivialFloor + kPresetDevices * floors.protocolExchange
+                             : 0;
+    table.Add(ProcessRow("3  TALOSetting /p, preset of 10 devices", preset, floor,
+                         floor > 0 ? Duration(floor) + " (start + 10 ×)" : "", 1.3));
+    table.Add(TrivialRow(trivial));
+    table.Note("3: ten WLAN adapters (the demo's and nine more), switched off and on by turns, one request each.");
+}
