@@ -3,6 +3,7 @@
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
 #include "sim/SimNotebook.h"
+#include "tests/service/DyingClient.h"
 #include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
@@ -109,47 +110,13 @@ const ChildRole kStressClient(L"stress", [](const std::vector<std::wstring>& arg
     return wrong;
 });
 
-// The steps at which a client can die during its exchange.
-enum DeathStep {
-    kAfterTakingTheTransaction,
-    kAfterWriting,
-    kAfterSignalling,
-    kAfterTheAnswer,
-    kAfterResettingTheCompletion,
-    kAfterReadingTheReply,
-    kDeathSteps
-};
-
 // A client that follows the exchange up to the step and then ends: no handle
 // is closed and no ownership released, as when a process is killed.
 const ChildRole kDyingClient(L"die-at", [](const std::vector<std::wstring>& args) -> int {
     const int step = std::stoi(args[0]);
     TALO_REQUEST request =
         RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[1]), L"_DeviceName"), 0, L"dying");
-    const HANDLE transaction = CreateMutexW(nullptr, FALSE, kTransactionMutex);
-    WaitForSingleObject(transaction, INFINITE);
-    if (step == kAfterTakingTheTransaction)
-        ExitProcess(0);
-    const HANDLE completion = CreateEventW(nullptr, TRUE, FALSE, kCompletionEvent);
-    const HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, kRequestEvent);
-    CMMFData block(kRequestBlockName);
-    if (step == kAfterWriting) {
-        block.WriteBlock(&request, sizeof(request));
-        ExitProcess(0);
-    }
-    ResetEvent(completion);
-    block.WriteBlockAndSignal(&request, sizeof(request), requestEvent);
-    if (step == kAfterSignalling)
-        ExitProcess(0);
-    WaitForSingleObject(completion, INFINITE);
-    if (step == kAfterTheAnswer)
-        ExitProcess(0);
-    ResetEvent(completion);
-    if (step == kAfterResettingTheCompletion)
-        ExitProcess(0);
-    block.ReadBlock(&request, sizeof(request));
-    ExitProcess(0);
-    return 0;
+    ExchangeAndDieAt(step, request);
 });
 
 // A client that sends request after request until it is killed.

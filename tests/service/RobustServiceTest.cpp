@@ -4,6 +4,7 @@
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 #include "sim/SimNotebook.h"
+#include "tests/service/DyingClient.h"
 #include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
@@ -239,45 +240,12 @@ void ExpectLoadClean(const LoadOutcome& outcome, long long expectedRequests)
 
 // ---- Faults.
 
-enum DeathStep {
-    kAfterTakingTheTransaction,
-    kAfterWriting,
-    kAfterSignalling,
-    kAfterTheAnswer,
-    kAfterResettingTheCompletion,
-    kAfterReadingTheReply,
-    kDeathSteps
-};
-
 // A client that follows the exchange up to the step and then ends at once,
 // without closing or releasing anything, as when it is killed.
 const ChildRole kDyingClient(L"die-at", [](const std::vector<std::wstring>& args) -> int {
     const int step = std::stoi(args[0]);
     TALO_REQUEST request = RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[1])), 0, L"dying");
-    const HANDLE transaction = CreateMutexW(nullptr, FALSE, kTransactionMutex);
-    WaitForSingleObject(transaction, INFINITE);
-    if (step == kAfterTakingTheTransaction)
-        ExitProcess(0);
-    const HANDLE completion = CreateEventW(nullptr, TRUE, FALSE, kCompletionEvent);
-    const HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, kRequestEvent);
-    CMMFData block(kRequestBlockName);
-    if (step == kAfterWriting) {
-        block.WriteBlock(&request, sizeof(request));
-        ExitProcess(0);
-    }
-    ResetEvent(completion);
-    block.WriteBlockAndSignal(&request, sizeof(request), requestEvent);
-    if (step == kAfterSignalling)
-        ExitProcess(0);
-    WaitForSingleObject(completion, INFINITE);
-    if (step == kAfterTheAnswer)
-        ExitProcess(0);
-    ResetEvent(completion);
-    if (step == kAfterResettingTheCompletion)
-        ExitProcess(0);
-    block.ReadBlock(&request, sizeof(request));
-    ExitProcess(0);
-    return 0;
+    ExchangeAndDieAt(step, request);
 });
 
 // Sends one request and reports its result: 0 written, 1 refused or failed, 2 no service.
