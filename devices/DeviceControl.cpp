@@ -180,6 +180,29 @@ int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_
     return ControlDevices(className, mode, state, restartNeeded, &selection);
 }
 
+namespace {
+
+// True when isTheOne holds for a device of the class: asked of the thread's
+// snapshot while one is open, otherwise of a walk of the class.
+template <typename Predicate>
+bool AnyDeviceOfClass(const wchar_t* className, Predicate&& isTheOne)
+{
+    if (CDeviceSnapshot* snapshot = CurrentDeviceSnapshot()) {
+        for (SnapshotDevice& device : snapshot->Class(className).devices) {
+            if (isTheOne(device.set, device.data))
+                return true;
+        }
+        return false;
+    }
+    DWORD count = 0;
+    const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
+    return guids && !WalkClassDevices(guids.get(), count, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
+        return !isTheOne(set, device);
+    });
+}
+
+} // namespace
+
 int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity)
 {
     if (!description || !className || !hwIdOut)
@@ -192,34 +215,16 @@ int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_
         PropertyBuffer ids;
         return ReadText(set, device, SPDRP_HARDWAREID, ids) && CopyWhole(ids, hwIdOut, hwIdCapacity);
     };
-    if (CDeviceSnapshot* snapshot = CurrentDeviceSnapshot()) {
-        for (SnapshotDevice& device : snapshot->Class(className).devices) {
-            if (isTheOne(device.set, device.data))
-                return 1;
-        }
-        return 0;
-    }
-    DWORD count = 0;
-    const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
-    if (!guids)
-        return 0;
-    const bool walkedAll = WalkClassDevices(guids.get(), count, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
-        return !isTheOne(set, device);
-    });
-    return walkedAll ? 0 : 1;
+    return AnyDeviceOfClass(className, isTheOne) ? 1 : 0;
 }
 
 int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className)
 {
     if (!hwId || !className || *hwId == L'\0')
         return 0;
-    DWORD count = 0;
-    const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
-    if (!guids)
-        return 0;
-    const bool walkedAll = WalkClassDevices(guids.get(), count, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
+    const bool found = AnyDeviceOfClass(className, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
         PropertyBuffer ids;
-        return !(ReadText(set, device, SPDRP_HARDWAREID, ids) && lstrcmpiW(ids, hwId) == 0);
+        return ReadText(set, device, SPDRP_HARDWAREID, ids) && lstrcmpiW(ids, hwId) == 0;
     });
-    return walkedAll ? 0 : 1;
+    return found ? 1 : 0;
 }
