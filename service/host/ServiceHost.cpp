@@ -2,6 +2,7 @@
 
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
+#include "service/host/ServiceHandle.h"
 
 // TALOService.exe: a Windows service of its own process that hosts the
 // switching service, since the logon process no longer loads notification
@@ -14,14 +15,6 @@ namespace {
 constexpr DWORD kPendingWaitHintMs = 15000;
 constexpr DWORD kNotStartedExitCode = 1; // service-specific: the library started no service
 constexpr DWORD kProcessEndWaitMs = 30000;
-
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
-    static Type None() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
-};
-using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SERVICE_STATUS g_status = {};

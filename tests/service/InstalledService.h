@@ -5,17 +5,10 @@
 // "sc create" and "net start". Removed again with "sc stop" and "sc delete".
 
 #include "foundation/Handle.h"
+#include "service/host/ServiceHandle.h"
 
 #include <string>
 #include <windows.h>
-
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
-    static Type None() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
-};
-using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 // The Windows path of TALOService.exe of the simulated notebook, from this test program's own path.
 std::wstring HostPath();
