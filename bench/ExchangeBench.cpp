@@ -132,7 +132,7 @@ bool MeasureEventFloor(int count, Samples& samples, double& perSecond)
     return timed && peer.Wait(kPeerWaitMs, &exitCode) && exitCode == 0;
 }
 
-bool MeasureProtocolFloor(int count, Samples& samples, double& perSecond)
+bool MeasureProtocolFloor(int count, Samples& samples, double& perSecond, std::string& why)
 {
     const std::wstring mapping = ObjectName(L"Block");
     const std::wstring requestName = ObjectName(L"Request");
@@ -144,23 +144,40 @@ bool MeasureProtocolFloor(int count, Samples& samples, double& perSecond)
     StartedProgram peer = StartPeer(L"protocol " + mapping + L" " + requestName + L" " + doneName + L" " +
                                     readyName + L" " + std::to_wstring(count + WarmUps(count)));
     if (!request || !done || !ready || !peer.Started() ||
-        WaitForSingleObject(ready.Get(), kPeerWaitMs) != WAIT_OBJECT_0)
+        WaitForSingleObject(ready.Get(), kPeerWaitMs) != WAIT_OBJECT_0) {
+        why = "its peer did not start";
         return false;
+    }
+    // The peer ends with its last reply; this handle keeps the block for that
+    // reply's copy. The copies themselves open and close the block as clients do.
+    const KernelHandle keepBlock(OpenFileMappingW(FILE_MAP_READ, FALSE, mapping.c_str()));
     TALO_REQUEST block = {};
-    const bool timed = TimeExchanges(count, samples, perSecond, [&](int i) {
+    int exchanges = 0;
+    const auto exchange = [&](int i) -> const char* {
         block.Code = REQ_SET_DWORD;
         block.Body.Registry.Data.Number = static_cast<DWORD>(i);
         block.Result = -1;
         if (!CopyThroughNewView(mapping, &block, true))
-            return false;
+            return "writing failed";
         SetEvent(request.Get());
         if (WaitForSingleObject(done.Get(), kPeerWaitMs) != WAIT_OBJECT_0)
-            return false;
+            return "no reply";
         ResetEvent(done.Get());
-        return CopyThroughNewView(mapping, &block, false) && block.Result == 0;
+        if (!CopyThroughNewView(mapping, &block, false))
+            return "reading failed";
+        return block.Result == 0 ? nullptr : "the reply was not the peer's";
+    };
+    const bool timed = TimeExchanges(count, samples, perSecond, [&](int i) {
+        ++exchanges;
+        const char* failure = exchange(i);
+        if (failure)
+            why = std::string(failure) + " at exchange " + std::to_string(exchanges);
+        return failure == nullptr;
     });
     DWORD exitCode = 1;
-    return timed && peer.Wait(kPeerWaitMs, &exitCode) && exitCode == 0;
+    if (timed && !(peer.Wait(kPeerWaitMs, &exitCode) && exitCode == 0))
+        why = "its peer ended with " + std::to_string(exitCode);
+    return why.empty();
 }
 
 // The device operation of RequestEnableDevice alone, in this process: what the
@@ -218,8 +235,9 @@ void RunExchangeFigures(const BenchPlan& plan, BenchFloors& floors, BenchTable& 
     double eventsRate = 0, protocolRate = 0, setDWordRate = 0, enableRate = 0;
     if (!MeasureEventFloor(count, events, eventsRate))
         table.Note("1: the event round trip could not be measured.");
-    if (!MeasureProtocolFloor(count, protocol, protocolRate))
-        table.Note("1: the minimal protocol program could not be measured.");
+    std::string why;
+    if (!MeasureProtocolFloor(count, protocol, protocolRate, why))
+        table.Note("1: the minimal protocol program could not be measured: " + why + ".");
     floors.eventRoundTrip = events.Empty() ? 0 : events.Median();
     floors.protocolExchange = protocol.Empty() ? 0 : protocol.Median();
 
