@@ -27,18 +27,7 @@ namespace {
 
 const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 
-class HostedService : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
-        if (ServiceState() != SERVICE_RUNNING) {
-            ASSERT_TRUE(StartInstalledService());
-        }
-        CSimNotebook notebook;
-        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
-    }
-};
+using HostedService = InstalledServiceTest;
 
 // What a request could change of the simulated devices.
 std::vector<std::pair<bool, bool>> DeviceStates()

@@ -374,8 +374,7 @@ private:
     bool overridden_ = false;
 };
 
-// Every key and value under the root, lower-cased names; false when a value is
-// of a kind the model cannot hold.
+// Every key and value under the root, with lower-cased names.
 void ReadTree(HKEY key, const std::wstring& path, RegistryModel& tree, std::set<std::wstring>& keys)
 {
     keys.insert(path);

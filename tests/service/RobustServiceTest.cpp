@@ -32,18 +32,7 @@ namespace {
 
 const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new InstalledServiceEnvironment);
 
-class RobustService : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
-        if (ServiceState() != SERVICE_RUNNING) {
-            ASSERT_TRUE(StartInstalledService());
-        }
-        CSimNotebook notebook;
-        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
-    }
-};
+using RobustService = InstalledServiceTest;
 
 std::wstring RecordName(int index)
 {

@@ -27,3 +27,17 @@ public:
 private:
     static inline bool installed_ = false;
 };
+
+// A test on the installed service: running, on a freshly seeded demo notebook.
+class InstalledServiceTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(InstalledServiceEnvironment::Installed()) << "sc create / net start failed";
+        if (ServiceState() != SERVICE_RUNNING) {
+            ASSERT_TRUE(StartInstalledService());
+        }
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedDemoNotebook(notebook), 1);
+    }
+};
