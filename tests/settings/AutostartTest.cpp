@@ -1,5 +1,6 @@
 // The autostart box of the settings window: the value "Kestrune" it mirrors and
 // writes, and the launcher it starts and ends.
+#include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "tests/launcher/ScopedAutostart.h"
@@ -24,6 +25,21 @@ std::optional<std::wstring> ReadRunValue()
         ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(value);
+}
+
+// True once no launcher holds its instance mutex. The launcher that the end
+// switch starts holds it until it ends, after the launcher it ended; a launcher
+// started while it lasts would take itself for a second instance.
+bool WaitForNoLauncher(DWORD timeoutMs)
+{
+    for (DWORD waited = 0;; waited += 50) {
+        const KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kLauncherInstanceMutex));
+        if (!mutex)
+            return true;
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
 }
 
 class Autostart : public SettingsProgram {
@@ -98,6 +114,7 @@ TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
     EXPECT_FALSE(ReadRunValue().has_value());
     EXPECT_TRUE(launcher.WaitForEnd()) << "the running launcher was not ended";
+    EXPECT_TRUE(WaitForNoLauncher(kGuiTimeoutMs)) << "the end switch's launcher did not end";
 
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
     EXPECT_TRUE(window.WaitForExit());
