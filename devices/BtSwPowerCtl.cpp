@@ -21,11 +21,6 @@ bool IsRadioPresent()
 
 } // namespace
 
-CBtSwPowerCtl::~CBtSwPowerCtl()
-{
-    Close();
-}
-
 int CBtSwPowerCtl::FindInterfacePath(const GUID* interfaceGuid, wchar_t* pathOut, DWORD maxChars)
 {
     if (!interfaceGuid || !pathOut || maxChars < kMinPathChars)
@@ -62,31 +57,27 @@ int CBtSwPowerCtl::FindInterfacePath(const GUID* interfaceGuid, wchar_t* pathOut
 
 int CBtSwPowerCtl::Open()
 {
-    if (handle_ != INVALID_HANDLE_VALUE)
+    if (device_)
         return 1;
     wchar_t path[kDevicePathChars];
     if (!FindInterfacePath(&GUID_BTSW_CONTROL, path, kDevicePathChars))
         return 0;
-    handle_ = DeviceApi().CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle_ == nullptr)
-        handle_ = INVALID_HANDLE_VALUE;
-    return handle_ != INVALID_HANDLE_VALUE ? 1 : 0;
+    device_.Reset(DeviceApi().CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return device_ ? 1 : 0;
 }
 
 void CBtSwPowerCtl::Close()
 {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        DeviceApi().CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    device_.Reset();
 }
 
 BOOL CBtSwPowerCtl::IoControl(DWORD code, void* inBuffer, DWORD inLength, void* outBuffer, DWORD outLength,
                               DWORD* bytesReturned, OVERLAPPED* overlapped)
 {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!device_)
         return FALSE;
     DWORD scratch = 0;
-    return DeviceApi().DeviceIoControl(handle_, code, inBuffer, inLength, outBuffer, outLength,
+    return DeviceApi().DeviceIoControl(device_.Get(), code, inBuffer, inLength, outBuffer, outLength,
                                        bytesReturned ? bytesReturned : &scratch, overlapped);
 }
 

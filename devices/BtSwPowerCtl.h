@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devices/DeviceApi.h"
+
 #include <windows.h>
 
 // The Bluetooth radio of the stack that installs the services "Kvrfusb" or
@@ -9,7 +11,7 @@
 class CBtSwPowerCtl {
 public:
     CBtSwPowerCtl() = default;
-    virtual ~CBtSwPowerCtl();
+    virtual ~CBtSwPowerCtl() = default;
     CBtSwPowerCtl(const CBtSwPowerCtl&) = delete;
     CBtSwPowerCtl& operator=(const CBtSwPowerCtl&) = delete;
 
@@ -34,7 +36,7 @@ public:
     int PowerOff();
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    DeviceFile device_;
 };
 
 // CBtSwPowerCtl::QueryRadio on a fresh object.

@@ -93,3 +93,20 @@ struct LibraryTraits {
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
 using Library = UniqueHandle<LibraryTraits>;
+
+struct MenuTraits {
+    using Type = HMENU;
+    static Type None() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::DestroyMenu(h); }
+};
+using Menu = UniqueHandle<MenuTraits>;
+
+// The service control manager or one of its services.
+struct ServiceHandleTraits {
+    using Type = SC_HANDLE;
+    static Type None() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::CloseServiceHandle(h); }
+};
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;

@@ -17,14 +17,6 @@
 
 namespace {
 
-struct MenuTraits {
-    using Type = HMENU;
-    static Type None() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::DestroyMenu(h); }
-};
-using Menu = UniqueHandle<MenuTraits>;
-
 constexpr UINT kTrayIconId = 0;
 
 std::unique_ptr<TrayIcon> g_trayIcon;

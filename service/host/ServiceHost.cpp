@@ -2,7 +2,6 @@
 
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
-#include "service/host/ServiceHandle.h"
 
 // TALOService.exe: a Windows service of its own process that hosts the
 // switching service, since the logon process no longer loads notification

@@ -5,7 +5,6 @@
 // "sc create" and "net start". Removed again with "sc stop" and "sc delete".
 
 #include "foundation/Handle.h"
-#include "service/host/ServiceHandle.h"
 
 #include <string>
 #include <windows.h>

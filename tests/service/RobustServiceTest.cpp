@@ -277,15 +277,11 @@ bool OwnReplyWritten(int index, const std::wstring& text)
 
 DWORD ServiceProcessId()
 {
-    struct ServiceHandleDeleter {
-        void operator()(SC_HANDLE h) const { CloseServiceHandle(h); }
-    };
-    std::unique_ptr<SC_HANDLE__, ServiceHandleDeleter> manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    std::unique_ptr<SC_HANDLE__, ServiceHandleDeleter> service(
-        manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ServiceHandle service(manager ? OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
     SERVICE_STATUS_PROCESS status = {};
     DWORD bytes = 0;
-    if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+    if (!service || !QueryServiceStatusEx(service.Get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
                                           sizeof(status), &bytes)) {
         return 0;
     }
