@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Handle.h"
+#include "foundation/ObjectSecurity.h"
 
 #include <windows.h>
 
@@ -8,7 +9,14 @@
 // optionally waited for. Construction neither sets nor resets it.
 class CEvent {
 public:
-    CEvent(const wchar_t* name, BOOL manualReset, BOOL initialState, int wait, DWORD timeoutMs);
+    CEvent(const wchar_t* name, BOOL manualReset, BOOL initialState, int wait, DWORD timeoutMs)
+    {
+        OpenSecurity security;
+        event_.Reset(CreateEventW(security.Attributes(), manualReset, initialState, name));
+        obtained_ = event_.IsValid() ? 1 : 0;
+        if (obtained_ && wait)
+            waitResult_ = WaitForSingleObject(event_.Get(), timeoutMs);
+    }
     virtual ~CEvent() = default;
     CEvent(const CEvent&) = delete;
     CEvent& operator=(const CEvent&) = delete;

@@ -1,8 +1,10 @@
 #include "foundation/CLocalPath.h"
 
+#include "foundation/ModuleFolder.h"
 #include "foundation/Names.h"
 
 #include <initializer_list>
+#include <string>
 #include <strsafe.h>
 
 namespace {
@@ -22,16 +24,14 @@ bool ComposePath(wchar_t* path, std::initializer_list<const wchar_t*> parts)
     return true;
 }
 
-// The program's drive and folder: its module path up to the last separator.
+// The program's drive and folder, provided its whole path fits a path buffer.
 bool GetProgramFolder(wchar_t* folder)
 {
-    DWORD length = GetModuleFileNameW(nullptr, folder, kPathChars);
-    if (length == 0 || length >= kPathChars) // a cut path names another file
+    const std::wstring program = ModulePath(nullptr);
+    if (program.empty() || program.size() >= size_t(kPathChars))
         return false;
-    while (length > 0 && folder[length - 1] != L'\\' && folder[length - 1] != L'/')
-        --length;
-    folder[length] = L'\0';
-    return true;
+    const size_t folderChars = program.find_last_of(L"\\/") + 1; // 0 without a separator
+    return SUCCEEDED(StringCchCopyNW(folder, kPathChars, program.c_str(), folderChars));
 }
 
 bool IsFile(const wchar_t* path)

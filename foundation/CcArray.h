@@ -1,6 +1,5 @@
 #pragma once
 
-#include "foundation/CcCollection.h"
 #include "foundation/CcException.h"
 
 #include <climits>
@@ -8,6 +7,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+// The polymorphic base of the collections; it holds nothing.
+template <class TYPE, class ARG_TYPE>
+class CcCollection {
+public:
+    CcCollection() = default;
+    virtual ~CcCollection() = default;
+    CcCollection(const CcCollection&) = delete;
+    CcCollection& operator=(const CcCollection&) = delete;
+};
 
 // A contiguous array of values. Elements are relocated bitwise when the storage
 // grows, so TYPE must not hold pointers into itself (a CcString holds only a

@@ -1,25 +1,25 @@
 #include "foundation/CcCheckDualExec.h"
 
+#include "foundation/NamedMutex.h"
+
+#include <utility>
+
 namespace {
 
 constexpr int kAttempts = 120;
-constexpr DWORD kRetryPauseMs = 1000;
 
 } // namespace
 
 int CcCheckDualExec::Check(const wchar_t* name, SECURITY_ATTRIBUTES* security)
 {
     Close();
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        HANDLE mutex = CreateMutexW(security, TRUE, name);
-        const DWORD error = GetLastError();
-        if (mutex) {
-            mutex_.Reset(mutex);
-            return error == ERROR_ALREADY_EXISTS ? kOtherInstance : kFirstInstance;
-        }
-        if (error != ERROR_ACCESS_DENIED)
-            return kError;
-        Sleep(kRetryPauseMs);
+    NamedMutex mutex = CreateNamedMutex(name, security, true, kAttempts - 1);
+    if (mutex.handle) {
+        mutex_ = std::move(mutex.handle);
+        return mutex.alreadyExisted ? kOtherInstance : kFirstInstance;
     }
+    // The last access-denied attempt is paused after as well, like every one before it.
+    if (mutex.error == ERROR_ACCESS_DENIED)
+        Sleep(kMutexRetryPauseMs);
     return kError;
 }

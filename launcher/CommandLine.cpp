@@ -138,3 +138,16 @@ WORD ParseCommandLine(const wchar_t* line, int lineHasProgramName, OptionEntry* 
             return Fail(PARSE_TOO_LONG, word, errorPosition);
     }
 }
+
+int ReadEndSwitch(const wchar_t* commandLine)
+{
+    int endRequested = 0;
+    OptionEntry options[] = {
+        {OPT_SWITCH, L'E', &endRequested, nullptr, 0},
+        {OPT_SWITCH, L'e', &endRequested, nullptr, 0},
+        {OPT_END, 0, nullptr, nullptr, 0},
+    };
+    if (ParseCommandLine(commandLine, 1, options, nullptr, 1, 1) != PARSE_OK)
+        endRequested = 0;
+    return endRequested;
+}

@@ -3,12 +3,13 @@
 #include "foundation/CcException.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
+#include "foundation/NamedMutex.h"
 #include "foundation/Names.h"
-#include "launcher/EndSwitch.h"
+#include "launcher/CommandLine.h"
 #include "launcher/LauncherGlobals.h"
 #include "launcher/LauncherResources.h"
 #include "launcher/LauncherWindow.h"
-#include "launcher/NtPlatform.h"
+#include "launcher/ShutdownLevel.h"
 
 #include <memory>
 #include <new>
@@ -19,31 +20,9 @@
 
 namespace {
 
-constexpr int kMutexAttempts = 121; // the first and 120 retries, a second apart
-constexpr DWORD kMutexRetryPauseMs = 1000;
+constexpr int kMutexRetries = 120; // a second apart
 constexpr DWORD kEndPollMs = 100;
-// The lowest shutdown level for applications: asked to end after the others.
-constexpr DWORD kShutdownLevel = 0x100;
 constexpr int kTextChars = 512;
-
-// Creates and owns the instance mutex; retries while a mutex of that name exists
-// that this user may not open. *alreadyExists tells whether another launcher has it.
-KernelHandle CreateInstanceMutex(bool* alreadyExists)
-{
-    for (int attempt = 0; attempt < kMutexAttempts; ++attempt) {
-        if (attempt > 0)
-            Sleep(kMutexRetryPauseMs);
-        HANDLE mutex = CreateMutexW(nullptr, TRUE, kLauncherInstanceMutex);
-        const DWORD error = GetLastError();
-        if (mutex) {
-            *alreadyExists = error == ERROR_ALREADY_EXISTS;
-            return KernelHandle(mutex);
-        }
-        if (error != ERROR_ACCESS_DENIED)
-            break;
-    }
-    return KernelHandle();
-}
 
 // Another launcher runs: bring it to the front, or end it and remove the autostart value.
 void ContactRunningLauncher(KernelHandle instanceMutex, int endRequested)
@@ -73,22 +52,6 @@ void ContactRunningLauncher(KernelHandle instanceMutex, int endRequested)
     }
 }
 
-// Bound at run time: the function exists only on the NT platform.
-void LowerShutdownLevel()
-{
-    int isNt = 0;
-    if (!QueryNtPlatform(&isNt, nullptr) || !isNt)
-        return;
-    const Library kernel(LoadLibraryW(L"Kernel32.DLL"));
-    if (!kernel)
-        return;
-    using SetShutdownParameters = BOOL(WINAPI*)(DWORD, DWORD);
-    const auto setShutdownParameters = reinterpret_cast<SetShutdownParameters>(
-        reinterpret_cast<void*>(GetProcAddress(kernel.Get(), "SetProcessShutdownParameters")));
-    if (setShutdownParameters)
-        setShutdownParameters(kShutdownLevel, 0);
-}
-
 HICON LoadSmallIcon()
 {
     return static_cast<HICON>(
@@ -115,13 +78,13 @@ bool RegisterLauncherClass()
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     const int endRequested = ReadEndSwitch(GetCommandLineW());
-    bool anotherLauncher = false;
-    // Owned for the launcher's whole life.
-    KernelHandle instanceMutex = CreateInstanceMutex(&anotherLauncher);
-    if (!instanceMutex)
+    // Owned for the launcher's whole life. Retried while a mutex of that name
+    // exists that this user may not open.
+    NamedMutex instanceMutex = CreateNamedMutex(kLauncherInstanceMutex, nullptr, true, kMutexRetries);
+    if (!instanceMutex.handle)
         return 0;
-    if (anotherLauncher) {
-        ContactRunningLauncher(std::move(instanceMutex), endRequested);
+    if (instanceMutex.alreadyExisted) {
+        ContactRunningLauncher(std::move(instanceMutex.handle), endRequested);
         return 0;
     }
     if (endRequested)

@@ -3,21 +3,24 @@
 #include "catalog/DeviceCatalog.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
+#include "foundation/CLocalPath.h"
 #include "foundation/CcCheckDualExec.h"
 #include "foundation/CcException.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
+#include "foundation/ProcessStart.h"
 #include "launcher/ForegroundWindow.h"
 #include "launcher/LauncherGlobals.h"
-#include "launcher/SettingsStart.h"
 #include "launcher/TrayIcon.h"
 
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
 constexpr UINT kTrayIconId = 0;
+constexpr int kNoPreset = -1;
 
 std::unique_ptr<TrayIcon> g_trayIcon;
 Menu g_menu; // the popup menu while it is open
@@ -49,6 +52,19 @@ void ShowTrayMenu(HWND window)
     TrackPopupMenuEx(g_menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, window,
                      nullptr);
     g_menu.Reset();
+}
+
+// Starts the settings program of the launcher's own folder in that folder,
+// with " /p<n>" (apply preset n) unless presetIndex is kNoPreset. The launcher
+// does not wait for it, keeps no handle and tells nobody when it fails.
+void StartSettingsProgram(int presetIndex)
+{
+    wchar_t folder[CLocalPath::kPathChars];
+    if (!CLocalPath::MakeLocalPath(folder, L""))
+        return;
+    const std::wstring program = std::wstring(folder) + kSettingsProgramFile;
+    const std::wstring argument = presetIndex != kNoPreset ? L" /p" + std::to_wstring(presetIndex) : std::wstring();
+    StartDetachedProgram(program.c_str(), argument.c_str(), folder);
 }
 
 // A preset's command is checked against the list as it is now: it may have

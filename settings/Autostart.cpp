@@ -2,8 +2,8 @@
 
 #include "foundation/CLocalPath.h"
 #include "foundation/CcRegistry.h"
-#include "foundation/Handle.h"
 #include "foundation/Names.h"
+#include "foundation/ProcessStart.h"
 #include "settings/SettingsResources.h"
 
 namespace {
@@ -16,24 +16,12 @@ bool ComposeLauncherPath(wchar_t (&path)[kPathChars])
     return CLocalPath::MakeLocalPath(path, kLauncherProgramFile) != 0;
 }
 
-// Starts the launcher and forgets it. The path is quoted and named as the
-// program to run: unquoted, a path with blanks would start whatever program
-// its first words name ("C:\Program.exe" for "C:\Program Files\...").
+// Starts the launcher in its folder and forgets it.
 void StartLauncher(const wchar_t* path, const wchar_t* arguments)
 {
     wchar_t folder[kPathChars];
-    if (!CLocalPath::MakeLocalPath(folder, L""))
-        return;
-    wchar_t commandLine[kPathChars + ARRAYSIZE(kEndSwitch) + 2]; // the quoted path and the switch
-    wsprintfW(commandLine, L"\"%s\"%s", path, arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started = {};
-    if (CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder, &startup,
-                       &started)) {
-        KernelHandle process(started.hProcess);
-        KernelHandle thread(started.hThread);
-    }
+    if (CLocalPath::MakeLocalPath(folder, L""))
+        StartDetachedProgram(path, arguments, folder);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // AirvaneRequest: sends one request to the switching service from the command
 // line, as the settings program and the launcher do, and prints the answer.
 // For the demo and for people trying the service; not shipped.
+#include "foundation/ModuleFolder.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 
@@ -25,11 +26,7 @@ int Usage()
 // The Windows path of TALOService.exe beside this program, for "sc create".
 int PrintHostPath()
 {
-    std::vector<wchar_t> path(MAX_PATH);
-    GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    std::wstring folder(path.data());
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    std::printf("%ls%ls\n", folder.c_str(), L"TALOService.exe");
+    std::printf("%ls%ls\n", ModuleFolder(nullptr).c_str(), L"TALOService.exe");
     return 0;
 }
 

@@ -1,9 +1,9 @@
 #include "service/host/HostedService.h"
 
+#include "foundation/ModuleFolder.h"
 #include "foundation/Names.h"
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -13,19 +13,11 @@ constexpr DWORD kWindowWaitMs = 10000; // the window appears within milliseconds
 constexpr DWORD kWindowPollMs = 10;
 constexpr DWORD kProgressMs = 1000;
 
+// Empty when the program's own path cannot be read: a bare file name would be searched for.
 std::wstring LibraryPath()
 {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size())
-            break;
-        path.resize(path.size() * 2);
-    }
-    std::wstring program(path.data());
-    return program.substr(0, program.find_last_of(L'\\') + 1) + kServiceLibraryFile;
+    const std::wstring folder = ModuleFolder(nullptr);
+    return folder.empty() ? std::wstring() : folder + kServiceLibraryFile;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "foundation/CMMFData.h"
 #include "foundation/CSynchronizer.h"
 #include "foundation/CcCheckDualExec.h"
+#include "foundation/NamedMutex.h"
 #include "foundation/ObjectSecurity.h"
 
 #include "tests/support/ChildProcess.h"
@@ -33,6 +34,12 @@ const ChildRole kTryLock(L"try-lock", [](const std::vector<std::wstring>& args) 
 const ChildRole kCheck(L"check", [](const std::vector<std::wstring>& args) {
     CcCheckDualExec guard;
     return guard.Check(args[0].c_str());
+});
+
+// Exit code 1 when the named mutex already existed, 0 when this child created it, 2 on failure.
+const ChildRole kCreateOwned(L"create-owned", [](const std::vector<std::wstring>& args) {
+    const NamedMutex mutex = CreateNamedMutex(args[0].c_str(), nullptr, true, 0);
+    return mutex.handle ? (mutex.alreadyExisted ? 1 : 0) : 2;
 });
 
 const ChildRole kWriteBlock(L"write-block", [](const std::vector<std::wstring>& args) {
@@ -73,6 +80,28 @@ void ExpectRetriedWhileAccessIsDenied(const std::function<int(const wchar_t*)>& 
 }
 
 } // namespace
+
+TEST(NamedMutex, CreatedOwnedOrOpenedWithoutOwnershipAcrossProcesses)
+{
+    const std::wstring name = UniqueName(L"Owned");
+    {
+        const NamedMutex first = CreateNamedMutex(name.c_str(), nullptr, true, 0);
+        ASSERT_TRUE(first.handle);
+        EXPECT_FALSE(first.alreadyExisted);
+        EXPECT_EQ(RunChild(L"try-lock", {name}), 1u) << "owned by its creator";
+        EXPECT_EQ(RunChild(L"create-owned", {name}), 1u) << "another process opens it";
+    }
+    EXPECT_EQ(RunChild(L"create-owned", {name}), 0u) << "gone with its last handle";
+}
+
+TEST(NamedMutex, ARefusedNameFailsAtOnceWithItsError)
+{
+    const DWORD start = GetTickCount();
+    const NamedMutex refused = CreateNamedMutex(L"Bogus\\Owned", nullptr, true, 3);
+    EXPECT_FALSE(refused.handle);
+    EXPECT_EQ(refused.error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_LT(Elapsed(start), 1000u);
+}
 
 TEST(CcCheckDualExec, OneInstancePerNameAcrossProcesses)
 {

@@ -1,5 +1,4 @@
 #include "launcher/CommandLine.h"
-#include "launcher/EndSwitch.h"
 
 #include <gtest/gtest.h>
 

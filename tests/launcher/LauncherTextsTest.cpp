@@ -1,6 +1,6 @@
 #include "foundation/CTextMgr.h"
 #include "launcher/LauncherTexts.h"
-#include "launcher/NtPlatform.h"
+#include "launcher/ShutdownLevel.h"
 
 #include "tests/foundation/TempFolder.h"
 
