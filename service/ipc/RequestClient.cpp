@@ -1,6 +1,102 @@
 #include "service/ipc/RequestClient.h"
 
+#include "foundation/CMMFData.h"
+#include "foundation/CSynchronizer.h"
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+#include "foundation/ObjectSecurity.h"
 #include "service/ipc/RequestFields.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// A reply that is not the request's own (another process wrote into the block
+// or woke the service meanwhile) sends the request again, this many times in all.
+constexpr int kAttempts = 64;
+
+// Both sides create or open the events alike: manual reset, initially clear, open to everyone.
+KernelHandle OpenChannelEvent(const wchar_t* name)
+{
+    OpenSecurity security;
+    return KernelHandle(CreateEventW(security.Attributes(), TRUE, FALSE, name));
+}
+
+bool IsSet(HANDLE event)
+{
+    return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+// Waits until the service has answered the request signalled now, or has
+// ended: its instance mutex, owned by the thread that started it, is
+// abandoned when that thread or its process ends. False when it ended.
+// The service resets the request event after it has written its reply and
+// before it sets the completion event, so a completion counts only once the
+// request event is clear: one left set by an earlier, abandoned exchange is
+// passed over.
+bool AwaitAnswer(HANDLE request, HANDLE completion, HANDLE service)
+{
+    const HANDLE wakeUps[] = {completion, service};
+    for (;;) {
+        const DWORD woken = WaitForMultipleObjects(2, wakeUps, FALSE, INFINITE);
+        if (woken != WAIT_OBJECT_0) {
+            // The mutex is ours now that its owner is gone: give it back at once,
+            // so that a service starting anew can take it.
+            ReleaseMutex(service);
+            return false;
+        }
+        ResetEvent(completion);
+        if (!IsSet(request))
+            return true;
+    }
+}
+
+// A reply is the request's own when every byte but Result is as sent: the
+// service writes the whole block back.
+bool IsOwnReply(const TALO_REQUEST& reply, const TALO_REQUEST& request)
+{
+    return std::memcmp(&reply, &request, offsetof(TALO_REQUEST, Result)) == 0;
+}
+
+// One exchange; false when the service is not running or ended during it.
+bool Exchange(TALO_REQUEST& block)
+{
+    // Opened before the request is written, so that its end is seen whenever it comes.
+    KernelHandle service(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kServiceInstanceMutex));
+    KernelHandle completion = OpenChannelEvent(kCompletionEvent);
+    KernelHandle request = OpenChannelEvent(kRequestEvent);
+    // A request that could not be signalled or waited for is not sent: the
+    // service would answer it into the next client's exchange.
+    if (!service || !completion || !request)
+        return false;
+    // A client that died during its exchange may have left its request with
+    // the service; the block is free again only once that one is answered.
+    if (IsSet(request.Get()) && !AwaitAnswer(request.Get(), completion.Get(), service.Get()))
+        return false;
+    ResetEvent(completion.Get());
+
+    CMMFData channel(kRequestBlockName);
+    return channel.WriteBlockAndSignal(&block, sizeof(block), request.Get()) &&
+           AwaitAnswer(request.Get(), completion.Get(), service.Get()) && channel.ReadBlock(&block, sizeof(block));
+}
+
+} // namespace
+
+void SendRequest(TALO_REQUEST& block)
+{
+    CSynchronizer transaction(kTransactionMutex, 1, INFINITE);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        TALO_REQUEST reply = block;
+        if (!Exchange(reply))
+            break;
+        if (IsOwnReply(reply, block)) {
+            block.Result = reply.Result;
+            return;
+        }
+    }
+    block.Result = -1;
+}
 
 namespace {
 

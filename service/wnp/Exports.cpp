@@ -1,5 +1,7 @@
-#include "service/wnp/ServiceStartup.h"
-#include "service/wnp/ServiceState.h"
+#include "service/wnp/ServiceLifeCycle.h"
+
+// The library's entry points. They live in the library itself, not in the
+// service's static library, so that this DllMain is the one linked.
 
 // The logon process's other notifications; TALOWNP.def exports this one
 // function as Lock, Logoff, Logon, Shutdown, StartShell and Unlock.

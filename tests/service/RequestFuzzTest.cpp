@@ -1,9 +1,9 @@
-#include "service/wnp/DispatchRequest.h"
+#include "service/wnp/RequestHandling.h"
 
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "service/ipc/TaloRequest.h"
-#include "service/wnp/ServiceState.h"
+#include "service/wnp/ServiceLifeCycle.h"
 #include "tests/foundation/TempFolder.h"
 #include "tests/support/FakeDeviceApi.h"
 #include "tests/support/SoakFigures.h"

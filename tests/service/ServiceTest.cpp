@@ -1,4 +1,4 @@
-#include "service/wnp/ServiceStartup.h"
+#include "service/wnp/ServiceLifeCycle.h"
 
 #include "foundation/CEvent.h"
 #include "foundation/CMMFData.h"
@@ -7,7 +7,6 @@
 #include "service/host/HostedService.h"
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
-#include "service/wnp/ServiceState.h"
 #include "sim/SimNotebook.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"

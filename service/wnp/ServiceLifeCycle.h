@@ -8,8 +8,15 @@
 #include <string>
 #include <windows.h>
 
-// The switching service's process-wide objects, one each for the life of the library.
+// The switching service's life: started once by Startup, anchored by a hidden
+// window whose creation creates the request block, stopped in order by WM_CLOSE.
 
+// Starts the switching service on a thread of its own and returns at once:
+// not in a fail-safe boot, and only in the first instance on the machine.
+// The argument is the logon process's notification information, not used.
+extern "C" void WINAPI Startup(void* notification);
+
+// The service's process-wide objects, one each for the life of the library.
 extern CcCheckDualExec g_instanceGuard;
 extern CMMFData g_block;       // the request block; the service creates and holds it
 extern HINSTANCE g_module;     // the library, kept when it is attached

@@ -1,0 +1,114 @@
+#include "service/wnp/RequestHandling.h"
+
+#include "devices/DeviceControl.h"
+#include "devices/Eject.h"
+#include "foundation/CEvent.h"
+#include "foundation/CcRegistry.h"
+#include "foundation/Names.h"
+#include "service/ipc/TaloRequest.h"
+#include "service/wnp/RequestPolicy.h"
+#include "service/wnp/ServiceLifeCycle.h"
+
+// Each handler works on the service's own copy of the request and leaves the
+// reply in its Result; a request that the service does not carry out for user
+// programs is answered -1 (registry) or 1 (devices) with nothing done.
+
+namespace {
+
+constexpr int kSwitchMode = 1;
+
+// 0 once the value is written: a key that opens is not yet a value written.
+void WriteValue(TALO_REQUEST& request, DWORD type)
+{
+    request.Result = -1;
+    if (!IsPermittedRegistryRequest(request))
+        return;
+    const TALO_REGISTRY_REQUEST& fields = request.Body.Registry;
+    CcRegistry key;
+    if (!key.CreateKey(fields.KeyPath, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS))
+        return;
+    const int written = type == REG_DWORD ? key.SetDWord(fields.ValueName, fields.Data.Number)
+                                          : key.SetValue(fields.ValueName, fields.Data.Text, REG_SZ, 0);
+    if (!written)
+        return;
+    request.Result = 0;
+    // Read again even if the key's last-write time stayed within the clock's tick.
+    if (lstrcmpiW(fields.KeyPath, kDeviceListKey) == 0)
+        g_devicePolicy.ForgetDeviceList();
+}
+
+void SwitchDevices(TALO_REQUEST& request, int requestedState)
+{
+    if (!g_devicePolicy.Permits(ServiceFolder(), request)) {
+        request.Result = 1;
+        return;
+    }
+    const TALO_DEVICE_REQUEST& fields = request.Body.Device;
+    int state = requestedState;
+    int restartNeeded = 0; // not reported further
+    const int done = fields.HwIdPrefix[0] != L'\0'
+                         ? DeviceCtlByHwId(kSwitchMode, &state, fields.ClassName, fields.HwIdPrefix,
+                                           &restartNeeded, nullptr)
+                         : DeviceCtlByClass(fields.ClassName, kSwitchMode, &state, &restartNeeded);
+    request.Result = done ? 0 : 1;
+}
+
+// Dispatches only for a signalled request; the stop comes first when both are
+// set, and a failed wait ends the service rather than dispatch.
+void ServeRequests(HANDLE request, HANDLE completion)
+{
+    const HANDLE wakeUps[] = {g_stopFlag.Get(), request};
+    while (WaitForMultipleObjects(2, wakeUps, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        DispatchRequest();
+        // The reply is in the block before the request event clears: a client
+        // takes its completion as its own only once that event is clear.
+        ResetEvent(request);
+        SetEvent(completion);
+    }
+}
+
+} // namespace
+
+DWORD WINAPI RequestWorker(void*)
+{
+    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
+    CEvent completion(kCompletionEvent, TRUE, FALSE, 0, 0);
+    if (request.IsObtained() && completion.IsObtained())
+        ServeRequests(request.GetHandle(), completion.GetHandle());
+    // Clients signal only together with a write into the block, so once it is
+    // closed nobody can signal any more, and this answer reaches every client
+    // that still waits: it reads back no block and reports -1.
+    g_block.CloseBlock();
+    if (request.IsObtained() && completion.IsObtained()) {
+        ResetEvent(request.GetHandle());
+        SetEvent(completion.GetHandle());
+    }
+    return 0;
+}
+
+void DispatchRequest()
+{
+    TALO_REQUEST request;
+    if (!g_block.ReadBlock(&request, sizeof(request)))
+        return;
+    switch (request.Code) {
+    case REQ_SET_DWORD:
+        WriteValue(request, REG_DWORD);
+        break;
+    case REQ_SET_STRING:
+        WriteValue(request, REG_SZ);
+        break;
+    case REQ_ENABLE_DEVICE:
+        SwitchDevices(request, 1);
+        break;
+    case REQ_DISABLE_DEVICE:
+        SwitchDevices(request, 0);
+        break;
+    case REQ_EJECT_MEDIA:
+        request.Result = EjectCdromDevice();
+        break;
+    default:
+        break;
+    }
+    g_block.WriteBlock(&request, sizeof(request));
+}
