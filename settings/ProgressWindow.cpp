@@ -42,7 +42,7 @@ HANDLE NoticeSettled()
     return settled.Get();
 }
 
-INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) noexcept
 {
     if (message == WM_INITDIALOG) {
         const auto* texts = reinterpret_cast<const ProgressTexts*>(lParam);

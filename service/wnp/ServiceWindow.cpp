@@ -77,7 +77,7 @@ DWORD WINAPI ServiceWindowThread(void*)
     return 0;
 }
 
-LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_CREATE:

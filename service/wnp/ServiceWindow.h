@@ -5,4 +5,4 @@
 // The hidden window that anchors the service: its creation creates the request
 // block, WM_CLOSE stops the service in order.
 DWORD WINAPI ServiceWindowThread(void* unused);
-LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
