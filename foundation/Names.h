@@ -97,3 +97,7 @@ constexpr wchar_t kBluetoothRadioName[] = L"Bluetooth";
 // Class markers of device records that are not switched as one setup-class device.
 constexpr wchar_t kUmtsClassMarker[] = L"#UMTS#";
 constexpr wchar_t kBluetoothClassMarker[] = L"#KVBT#";
+
+// Keys of the text file's section "TALOGUI": the settings window's title, by
+// which a running settings window is also found.
+constexpr wchar_t kSettingsWindowTitleKey[] = L"GUIWIN_NAME";

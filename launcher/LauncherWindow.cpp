@@ -94,7 +94,7 @@ void RemoveTrayIcon()
     g_trayIcon.reset();
 }
 
-LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (TaskbarCreatedMsg != 0 && message == TaskbarCreatedMsg) {
         AddTrayIcon(window);

@@ -16,4 +16,4 @@ constexpr UINT ID_MENU_PRESET_BASE = 200; // preset i has the id 200 + i
 void AddTrayIcon(HWND window);
 void RemoveTrayIcon();
 
-LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

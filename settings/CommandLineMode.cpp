@@ -5,16 +5,17 @@
 #include "devices/DeviceQueryScope.h"
 #include "foundation/CcString.h"
 #include "foundation/Names.h"
-#include "settings/CommandLineWords.h"
 
+#include <cwchar>
 #include <windows.h>
 
 namespace {
 
 constexpr wchar_t kStatusWord[] = L"STATUS";
 constexpr wchar_t kQuietWord[] = L"Q";
-constexpr wchar_t kWlanType[] = L"WLAN";
-constexpr wchar_t kUmtsType[] = L"UMTS";
+// The types that are not device sections: the values of "DeviceList" that name them.
+constexpr const auto& kWlanType = kDeviceListWlan;
+constexpr const auto& kUmtsType = kDeviceListUmts;
 constexpr wchar_t kOnValue[] = L"ON";
 constexpr wchar_t kOffValue[] = L"OFF";
 
@@ -113,4 +114,27 @@ int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText)
         SwitchDevices(catalog, on, quiet);
     }
     return 0;
+}
+
+CCommandLineWords::CCommandLineWords(const wchar_t* argumentText)
+{
+    const wchar_t* source = argumentText ? argumentText : L"";
+    int length = 0;
+    for (; source[length] != L'\0' && length < kTextChars - 1; ++length) {
+        const wchar_t c = source[length];
+        text_[length] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    }
+    text_[length] = L'\0';
+    next_ = text_;
+    quiet_ = wcsstr(text_, L"/Q") != nullptr;
+}
+
+const wchar_t* CCommandLineWords::Next(const wchar_t* separators)
+{
+    next_ += wcsspn(next_, separators);
+    wchar_t* word = next_;
+    next_ += wcscspn(next_, separators);
+    if (*next_ != L'\0')
+        *next_++ = L'\0';
+    return word;
 }

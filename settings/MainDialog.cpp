@@ -1,15 +1,24 @@
 #include "settings/MainDialog.h"
 
-#include "settings/ApplySelection.h"
+#include "catalog/PresetApply.h"
+#include "catalog/PresetStore.h"
+#include "foundation/CcException.h"
 #include "settings/Autostart.h"
 #include "settings/DeviceTree.h"
 #include "settings/DialogTexts.h"
-#include "settings/PresetDelete.h"
-#include "settings/PresetList.h"
+#include "settings/ProgressWindow.h"
+#include "settings/RegisterDialog.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
 
+#include <memory>
+#include <new>
+
 namespace {
+
+// The preset list (list box 1011) shows the stored presets in their order, then
+// the new-preset entry while fewer than this many are stored.
+constexpr int kPresetLimit = 16;
 
 constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_TITLE, L"IDC_PROGRAM_TITLE"},
@@ -22,6 +31,116 @@ constexpr ControlText kControlTexts[] = {
     {IDOK, L"IDC_IDOK"},
     {IDCANCEL, L"IDC_IDCANCEL"},
 };
+
+// The selected entry: a preset's index, the new-preset entry's (the number of
+// presets) or LB_ERR.
+int SelectedListEntry(HWND dialog)
+{
+    return static_cast<int>(SendDlgItemMessageW(dialog, IDC_MAIN_PRESET_LIST, LB_GETCURSEL, 0, 0));
+}
+
+bool IsStoredPreset(int entry)
+{
+    return entry >= 0 && entry < g_presets.GetSize();
+}
+
+bool OffersNewPreset()
+{
+    return g_presets.GetSize() < kPresetLimit;
+}
+
+// Fills the list from the preset list and selects its first entry.
+void FillPresetList(HWND dialog)
+{
+    const HWND list = GetDlgItem(dialog, IDC_MAIN_PRESET_LIST);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < g_presets.GetSize(); ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_presets[i].Name.GetString()));
+    if (OffersNewPreset()) {
+        wchar_t entry[kDialogTextChars];
+        CopyDialogText(L"IDS_EDITNEWPRESET", entry, kDialogTextChars);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    }
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+}
+
+// Shows the selected preset's stored settings in the tree, read only, with
+// delete enabled; or, for the new-preset entry or no selection, the devices
+// found at start with their state then, to be checked by the user.
+void ShowSelection(HWND dialog)
+{
+    const HWND tree = GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE);
+    const int entry = SelectedListEntry(dialog);
+    const bool stored = IsStoredPreset(entry);
+    const TaloDeviceArray& devices = stored ? g_presets[entry].Devices : static_cast<TaloDeviceArray&>(g_catalog);
+    const int shown = ShowDeviceTree(tree, devices);
+    EnableWindow(tree, !stored);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_DELETE), stored);
+    if (!stored && shown > 0)
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItems[0]));
+}
+
+// Deletes the selected stored preset once the user has confirmed it: the
+// following presets move up one place, the list is stored again (the launcher
+// is told), and the window shows the list from its first entry.
+void DeleteSelectedPreset(HWND dialog)
+{
+    // Delete is enabled only for a stored preset, but its command can still be posted.
+    const int entry = SelectedListEntry(dialog);
+    if (!IsStoredPreset(entry))
+        return;
+    if (ShowTextMessage(dialog, L"MSG_DELETEPRESET", g_windowTitle, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+        return;
+    g_presets.RemoveAt(entry, 1);
+    SavePresets(g_presets);
+    FillPresetList(dialog);
+    PostMessageW(dialog, WM_COMMAND, IDC_MAIN_PRESET_LIST, 0);
+}
+
+// The devices the tree shows (the catalog's records, read from items that
+// exist) with the tree's check marks, named by the user in the register dialog.
+// True when the new preset now stands at the end of the preset list, at index.
+bool MakeNewPreset(HWND dialog, int index)
+{
+    const std::unique_ptr<TALO_PRESET> preset(CheckAllocation(new (std::nothrow) TALO_PRESET));
+    const HWND tree = GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE);
+    const int count = g_catalog.GetSize() < treeItemCount ? g_catalog.GetSize() : treeItemCount;
+    TaloDeviceArray& devices = preset->Devices;
+    for (int i = 0; i < count; ++i) {
+        const TALO_DEVICEINFO& found = g_catalog[i];
+        devices.SetSize(devices.GetSize() + 1);
+        TALO_DEVICEINFO& device = devices[devices.GetSize() - 1];
+        device.DeviceName = found.DeviceName;
+        device.Class = found.Class;
+        device.HwId = found.HwId;
+        device.Setting = IsTreeItemChecked(tree, i) ? 1 : 0;
+    }
+    return RegisterNewPreset(dialog, *preset) && index < g_presets.GetSize();
+}
+
+// OK: applies the selected stored preset, or first makes a new preset through
+// the register dialog. True when the preset was applied and the window is to
+// close; false when it stays open (the register dialog was cancelled, or
+// nothing is selected while no new preset can be made).
+bool ApplySelection(HWND dialog)
+{
+    int index = SelectedListEntry(dialog);
+    if (!IsStoredPreset(index)) {
+        // The new-preset entry, or no selection while the tree shows the devices found.
+        if (!OffersNewPreset())
+            return false;
+        index = g_presets.GetSize();
+        if (!MakeNewPreset(dialog, index))
+            return false;
+    }
+    const HWND description = GetDlgItem(dialog, IDC_MAIN_DESCRIPTION);
+    SetItemTextByKey(dialog, L"IDS_CHANGESETTING", IDC_MAIN_DESCRIPTION);
+    UpdateWindow(description); // no message is handled until the preset is applied
+    CPresetProgress progress(dialog, g_textMgr);
+    ApplyPreset(g_presets, index, &g_catalog, progress);
+    SetItemTextByKey(dialog, L"IDS_CHANGEDONE", IDC_MAIN_DESCRIPTION);
+    return true;
+}
 
 void InitMainDialog(HWND dialog)
 {
@@ -65,7 +184,7 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
 
 } // namespace
 
-INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept
 {
     switch (message) {
     case WM_INITDIALOG:

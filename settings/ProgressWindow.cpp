@@ -1,5 +1,6 @@
 #include "settings/ProgressWindow.h"
 
+#include "catalog/DeviceMessage.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/CcException.h"
 #include "foundation/Handle.h"
@@ -17,6 +18,10 @@ namespace {
 
 constexpr wchar_t kTitleKey[] = L"MESSAGE_PROGRESS_TITLE";
 constexpr wchar_t kMessageKey[] = L"MESSAGE_PROGRESS_MESSAGE";
+constexpr wchar_t kEnableErrorKey[] = L"ERROR_ENABLE";
+constexpr wchar_t kDisableErrorKey[] = L"ERROR_DISABLE";
+constexpr int kCaptionChars = 128;
+constexpr int kWarningChars = 512;
 
 // The notice's texts, read on the thread that starts it and handed to the
 // progress thread, which never touches the text manager.
@@ -24,8 +29,6 @@ struct ProgressTexts {
     wchar_t title[128];
     wchar_t message[512];
 };
-
-std::atomic<const CTextMgr*> textMgr{nullptr};
 
 // Written by the progress thread as the notice is created, read by CloseProgress.
 std::atomic<HWND> progressWindow{nullptr};
@@ -42,7 +45,7 @@ HANDLE NoticeSettled()
     return settled.Get();
 }
 
-INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) noexcept
 {
     if (message == WM_INITDIALOG) {
         const auto* texts = reinterpret_cast<const ProgressTexts*>(lParam);
@@ -83,17 +86,12 @@ UINT RegisterSwitchDoneMsg()
     return SwitchDoneMsg;
 }
 
-void SetProgressTextMgr(const CTextMgr* texts)
-{
-    textMgr.store(texts);
-}
-
-void StartProgress(HWND)
+void StartProgress(const CTextMgr* source)
 {
     std::unique_ptr<ProgressTexts> texts(CheckAllocation(new (std::nothrow) ProgressTexts()));
     // CopyText leaves the manager's value buffer alone: a text the caller holds
     // from GetText stays valid.
-    if (const CTextMgr* source = textMgr.load()) {
+    if (source) {
         source->CopyText(kTitleKey, texts->title, ARRAYSIZE(texts->title));
         source->CopyText(kMessageKey, texts->message, ARRAYSIZE(texts->message));
     }
@@ -111,4 +109,17 @@ void CloseProgress()
     const HWND notice = progressWindow.load();
     if (SwitchDoneMsg != 0 && notice && IsWindow(notice))
         PostMessageW(notice, SwitchDoneMsg, 0, 0);
+}
+
+// The copies leave the text manager's value buffer as it was.
+void CPresetProgress::DeviceFailed(const wchar_t* deviceName, bool on)
+{
+    wchar_t caption[kCaptionChars] = L"";
+    wchar_t format[kWarningChars] = L"";
+    if (texts_) {
+        texts_->CopyText(kSettingsWindowTitleKey, caption, kCaptionChars);
+        texts_->CopyText(on ? kEnableErrorKey : kDisableErrorKey, format, kWarningChars);
+    }
+    const CcString text = FormatDeviceMessage(format, deviceName);
+    MessageBoxW(owner_, text, caption, MB_ICONWARNING | MB_OK);
 }

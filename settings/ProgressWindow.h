@@ -1,14 +1,15 @@
 #pragma once
 
-// The notice shown while a preset is applied: borderless dialog 107 on a thread
-// of its own, so that it is drawn while the thread that applies the preset is
-// blocked in the switching work.
+// How the settings program shows a preset being applied: the progress notice,
+// borderless dialog 107 on a thread of its own, so that it is drawn while the
+// thread that applies the preset is blocked in the switching work; and one
+// warning box per device that could not be switched.
 //
 //   RegisterSwitchDoneMsg();        // process initialisation, after PresetsChangedMsg
-//   SetProgressTextMgr(textMgr);    // once the program's text manager exists
-//   StartProgress(owner);           // first step of applying a preset
-//   ...                             // switch the devices
-//   CloseProgress();                // last step
+//   CPresetProgress progress(owner, textMgr);
+//   ApplyPreset(presets, index, &catalog, progress);
+
+#include "catalog/PresetApply.h"
 
 #include <windows.h>
 
@@ -23,17 +24,32 @@ extern UINT SwitchDoneMsg;
 // registered PresetsChangedMsg, so that both are registered in that order.
 UINT RegisterSwitchDoneMsg();
 
-// The text manager on "TALOTXT.ini", section "TALOGUI", that StartProgress takes
-// the notice's texts from; null (the default) gives empty texts. The program
-// sets it once its manager exists and clears it before destroying the manager.
-void SetProgressTextMgr(const CTextMgr* texts);
-
-// Reads the notice's two texts on the calling thread and starts the thread that
-// shows the notice; returns at once. The notice has no owner, so owner is not
-// used. If the thread cannot be started, no notice is shown.
-void StartProgress(HWND owner);
+// Reads the notice's two texts from texts (the text manager on "TALOTXT.ini",
+// section "TALOGUI"; null gives empty texts) on the calling thread and starts
+// the thread that shows the notice; returns at once. The notice has no owner.
+// If the thread cannot be started, no notice is shown.
+void StartProgress(const CTextMgr* texts);
 
 // Asks the notice to close by posting SwitchDoneMsg to it. A notice still being
 // created is waited for (five seconds at most), so it closes too; without a
 // notice nothing is posted.
 void CloseProgress();
+
+// The settings program's progress of a preset: the notice from start to end, and
+// a warning box per failing device, owned by owner (null on the command line).
+// The box is modal, so the next device is switched once the user has closed it.
+// texts is the text manager on "TALOTXT.ini", section "TALOGUI" (null: empty
+// texts); it must outlive the object.
+class CPresetProgress final : public IPresetProgress {
+public:
+    CPresetProgress(HWND owner, const CTextMgr* texts) : owner_(owner), texts_(texts) {}
+
+    void Started() override { StartProgress(texts_); }
+    void DeviceSwitched(const wchar_t*, bool) override {}
+    void DeviceFailed(const wchar_t* deviceName, bool on) override;
+    void Finished() override { CloseProgress(); }
+
+private:
+    HWND owner_;
+    const CTextMgr* texts_;
+};

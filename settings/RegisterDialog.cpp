@@ -1,8 +1,6 @@
 #include "settings/RegisterDialog.h"
 
 #include "catalog/PresetStore.h"
-#include "settings/ApplySelection.h"
-#include "settings/DeviceTree.h"
 #include "settings/DialogTexts.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
@@ -21,24 +19,32 @@ constexpr ControlText kControlTexts[] = {
     {IDCANCEL, L"IDC_IDCANCEL"},
 };
 
-// A preset without devices would end the stored list where it is read back, so
-// it can only be applied, never stored.
-bool CanStorePending()
+// The preset the dialog names, held by the dialog until it has gone to the
+// preset list; null after that.
+TALO_PRESET* PendingPreset(HWND dialog)
 {
-    return pendingPreset && pendingPreset->Devices.GetSize() > 0;
+    return reinterpret_cast<TALO_PRESET*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-void InitRegisterDialog(HWND dialog)
+// A preset without devices would end the stored list where it is read back, so
+// it can only be applied, never stored.
+bool CanStore(const TALO_PRESET* preset)
 {
+    return preset && preset->Devices.GetSize() > 0;
+}
+
+void InitRegisterDialog(HWND dialog, TALO_PRESET* preset)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(preset));
     SetCaptionByKey(dialog, kCaptionKey);
     SetControlTexts(dialog, kControlTexts);
     SendDlgItemMessageW(dialog, IDC_REGISTER_NAME, EM_LIMITTEXT, kNameLimit, 0);
-    EnableWindow(GetDlgItem(dialog, IDOK), CanStorePending());
+    EnableWindow(GetDlgItem(dialog, IDOK), CanStore(preset));
     SetFocus(GetDlgItem(dialog, IDC_REGISTER_NAME));
 }
 
 // Register: false, after a warning, while the name is empty.
-bool TakeName(HWND dialog)
+bool TakeName(HWND dialog, TALO_PRESET& preset)
 {
     wchar_t name[kNameChars] = L"";
     GetDlgItemTextW(dialog, IDC_REGISTER_NAME, name, kNameChars);
@@ -48,69 +54,56 @@ bool TakeName(HWND dialog)
         ShowTextMessage(dialog, L"ERROR_INPUTNAME", caption, MB_ICONWARNING);
         return false;
     }
-    pendingPreset->Name = name;
+    preset.Name = name;
     return true;
 }
 
 // Register and apply only: the pending preset goes to the end of the preset
-// list; register also stores the list, which tells the launcher.
+// list, once; register also stores the list, which tells the launcher.
 INT_PTR OnRegisterCommand(HWND dialog, int id)
 {
+    TALO_PRESET* const preset = PendingPreset(dialog);
     switch (id) {
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     case IDOK:
-        if (!CanStorePending() || !TakeName(dialog))
+        if (!CanStore(preset) || !TakeName(dialog, *preset))
             return TRUE;
         break;
     case IDC_REGISTER_APPLY_ONLY:
-        if (!pendingPreset)
+        if (!preset)
             return TRUE;
         break;
     default:
         return FALSE;
     }
-    g_presets.SetAtGrow(g_presets.GetSize(), *pendingPreset);
-    pendingPreset.reset();
+    g_presets.SetAtGrow(g_presets.GetSize(), *preset);
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
     if (id == IDOK)
         SavePresets(g_presets);
     EndDialog(dialog, id);
     return TRUE;
 }
 
-} // namespace
-
-int PrepareNewPreset(HWND dialog)
-{
-    if (!pendingPreset)
-        return 0;
-    // Only the devices the tree shows, read from items that exist.
-    const HWND tree = GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE);
-    const int count = g_catalog.GetSize() < treeItemCount ? g_catalog.GetSize() : treeItemCount;
-    TaloDeviceArray& devices = pendingPreset->Devices;
-    for (int i = 0; i < count; ++i) {
-        const TALO_DEVICEINFO& found = g_catalog[i];
-        devices.SetSize(devices.GetSize() + 1);
-        TALO_DEVICEINFO& device = devices[devices.GetSize() - 1];
-        device.DeviceName = found.DeviceName;
-        device.Class = found.Class;
-        device.HwId = found.HwId;
-        device.Setting = IsTreeItemChecked(tree, i) ? 1 : 0;
-    }
-    const INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_REGISTER), dialog, RegisterDlgProc, 0);
-    return result == IDOK || result == IDC_REGISTER_APPLY_ONLY ? 1 : 0;
-}
-
-INT_PTR CALLBACK RegisterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK RegisterDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitRegisterDialog(dialog);
+        InitRegisterDialog(dialog, reinterpret_cast<TALO_PRESET*>(lParam));
         return FALSE; // the focus is in the name field already
     case WM_COMMAND:
         return OnRegisterCommand(dialog, LOWORD(wParam));
     default:
         return FALSE;
     }
+}
+
+} // namespace
+
+int RegisterNewPreset(HWND owner, TALO_PRESET& preset)
+{
+    const INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_REGISTER), owner, RegisterDlgProc,
+                                           reinterpret_cast<LPARAM>(&preset));
+    return result == IDOK || result == IDC_REGISTER_APPLY_ONLY ? 1 : 0;
 }

@@ -9,7 +9,6 @@
 #include "settings/CommandLineMode.h"
 #include "settings/MainDialog.h"
 #include "settings/ProgressWindow.h"
-#include "settings/RunningWindow.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
 
@@ -24,9 +23,11 @@ namespace {
 
 constexpr wchar_t kEndArgument[] = L"/e";
 constexpr int kTextValueChars = 512;
+constexpr int kCloseRequests = 5;
+constexpr DWORD kCloseIntervalMs = 1000;
+constexpr wchar_t kDialogClass[] = L"#32770";
 
-// The program's text manager for the length of wWinMain: handed to the
-// progress notice and to preset application, and withdrawn before it goes.
+// The program's text manager for the length of wWinMain, withdrawn before it goes.
 class ProgramTexts {
 public:
     ProgramTexts()
@@ -35,21 +36,10 @@ public:
         CLocalPath::FindLanguageFile(path, kTextFile); // none found: every text reads empty
         texts_ = std::make_unique<CTextMgr>(path, kSettingsSection, kTextValueChars);
         g_textMgr = texts_.get();
-        StringCchCopyW(g_windowTitle, kWindowTitleChars, texts_->GetText(L"GUIWIN_NAME"));
-        SetProgressTextMgr(texts_.get());
-        PresetApplyContext context;
-        context.presets = &g_presets;
-        context.catalog = &g_catalog;
-        context.texts = texts_.get();
-        SetPresetApplyContext(context);
+        StringCchCopyW(g_windowTitle, kWindowTitleChars, texts_->GetText(kSettingsWindowTitleKey));
     }
 
-    ~ProgramTexts()
-    {
-        SetPresetApplyContext(PresetApplyContext());
-        SetProgressTextMgr(nullptr);
-        g_textMgr = nullptr;
-    }
+    ~ProgramTexts() { g_textMgr = nullptr; }
 
     ProgramTexts(const ProgramTexts&) = delete;
     ProgramTexts& operator=(const ProgramTexts&) = delete;
@@ -87,6 +77,23 @@ void RunSettingsWindow()
     }
 }
 
+// "/e" while another instance runs: asks its settings window, found by its
+// title, to close: WM_CLOSE at most five times, one second apart, until the
+// window is gone.
+void CloseRunningSettingsWindow(const wchar_t* windowTitle)
+{
+    // An empty title would match any untitled dialog of any program.
+    if (windowTitle[0] == L'\0')
+        return;
+    const HWND window = FindWindowW(kDialogClass, windowTitle);
+    for (int i = 0; i < kCloseRequests; ++i) {
+        if (!IsWindow(window) || !GetLastActivePopup(window))
+            return;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        Sleep(kCloseIntervalMs);
+    }
+}
+
 bool IsPresetArgument(const wchar_t* argument)
 {
     return argument[0] == L'/' && argument[1] == L'p';
@@ -116,7 +123,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
     if (lstrcmpiW(first, kEndArgument) == 0)
         return 0;
     if (IsPresetArgument(first)) {
-        ApplyPreset(nullptr, _wtoi(first + 2));
+        CPresetProgress progress(nullptr, g_textMgr);
+        ApplyPreset(g_presets, _wtoi(first + 2), &g_catalog, progress);
         return 0;
     }
     return RunCommandLineMode(g_catalog, argumentText);

@@ -97,7 +97,7 @@ int MakePreset(const std::wstring& programPath, const std::wstring& name, const 
                const std::wstring& screenshots)
 {
     CTextMgr texts(TextFileOf(programPath).c_str(), kSettingsSection, kTextChars);
-    const std::wstring title = texts.GetText(L"GUIWIN_NAME");
+    const std::wstring title = texts.GetText(kSettingsWindowTitleKey);
     const std::wstring registerTitle = texts.GetText(L"GUIREG_NAME");
     const std::wstring newEntry = texts.GetText(L"IDS_EDITNEWPRESET");
     SettingsWindow window(programPath, title, registerTitle);

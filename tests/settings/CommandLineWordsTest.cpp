@@ -1,4 +1,4 @@
-#include "settings/CommandLineWords.h"
+#include "settings/CommandLineMode.h"
 
 #include <gtest/gtest.h>
 

@@ -65,6 +65,23 @@ bool AwaitCompanionRuns(DWORD runs)
     return CompanionRuns() == runs;
 }
 
+// Records what preset application reports, one line per call.
+class RecordedProgress final : public IPresetProgress {
+public:
+    void Started() override { events.push_back(L"started"); }
+    void DeviceSwitched(const wchar_t* name, bool on) override { Add(L"switched ", name, on); }
+    void DeviceFailed(const wchar_t* name, bool on) override { Add(L"failed ", name, on); }
+    void Finished() override { events.push_back(L"finished"); }
+
+    std::vector<std::wstring> events;
+
+private:
+    void Add(const wchar_t* what, const wchar_t* name, bool on)
+    {
+        events.push_back(what + std::wstring(name) + (on ? L" on" : L" off"));
+    }
+};
+
 class PresetApplication : public SettingsProgram {
 protected:
     void DisableModem()
@@ -167,16 +184,47 @@ TEST_F(PresetApplication, EmptyPresetGrantsAdmission)
 {
     TaloPresetList presets;
     presets.SetSize(1);
-    PresetApplyContext context;
-    context.presets = &presets;
-    SetPresetApplyContext(context);
     SetCompanionPath(CompanionProbePath());
-    ApplyPreset(nullptr, 0);
-    SetPresetApplyContext(PresetApplyContext());
+    RecordedProgress progress;
+    ApplyPreset(presets, 0, nullptr, progress);
+    EXPECT_EQ((Changes{L"started", L"finished"}), progress.events);
     DWORD admission = 0;
     EXPECT_TRUE(ReadAdmission(&admission));
     EXPECT_EQ(1u, admission);
     EXPECT_TRUE(AwaitCompanionRuns(1));
+}
+
+TEST_F(PresetApplication, ProgressHearsOfEachDeviceInOrderOnceItIsSwitched)
+{
+    ASSERT_TRUE(notebook_.SetFailures(kWlan, simfail::kClassInstaller));
+    TaloPresetList presets;
+    presets.SetSize(1);
+    const StoredDevice devices[] = {{kWlanName, L"Net", kWlanHwId, 0},
+                                    {kSecondWlanName, L"Net", kSecondWlanHwId, 2},
+                                    {L"UMTS modem", L"#UMTS#", L"USB\\VID_1E0E&PID_9001", 1},
+                                    {L"Bluetooth", L"#KVBT#", L"#KVBT#", 0}};
+    presets[0].Devices.SetSize(ARRAYSIZE(devices));
+    for (int i = 0; i < presets[0].Devices.GetSize(); ++i) {
+        presets[0].Devices[i].DeviceName = devices[i].name;
+        presets[0].Devices[i].Class = devices[i].className;
+        presets[0].Devices[i].HwId = devices[i].hwId;
+        presets[0].Devices[i].Setting = devices[i].setting;
+    }
+
+    // The modem needs the catalog: without one its record fails like a missing modem.
+    RecordedProgress progress;
+    ApplyPreset(presets, 0, nullptr, progress);
+    EXPECT_EQ((Changes{L"started", std::wstring(L"failed ") + kWlanName + L" off",
+                       std::wstring(L"switched ") + kSecondWlanName + L" off", L"failed UMTS modem on",
+                       L"switched Bluetooth off", L"finished"}),
+              progress.events);
+    EXPECT_EQ(Changes{L"7 off"}, StateChanges());
+
+    for (const int index : {-1, 1}) {
+        RecordedProgress none;
+        ApplyPreset(presets, index, nullptr, none);
+        EXPECT_EQ(Changes(), none.events) << "index " << index;
+    }
 }
 
 TEST_F(PresetApplication, NumberThatNamesNoPresetSwitchesNothing)

@@ -143,7 +143,6 @@ testing::AssertionResult DrawsEveryGlyph(HWND notice)
 class ProgressWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterSwitchDoneMsg(); }
-    void TearDown() override { SetProgressTextMgr(nullptr); }
 };
 
 TEST_F(ProgressWindowTest, SwitchDoneMsgIsTheRegisteredMessage)
@@ -157,9 +156,8 @@ TEST_F(ProgressWindowTest, ShowsItsTextsWithoutOwnerOrTitleBarUntilClosed)
     const std::wstring title = L"Notice – Gerät デバイス";
     TestTextFile file(ProgressSection(title, LR"(First line – Gerät\r\nデバイス)"));
     CTextMgr texts(file.Path(), kSettingsSection, 512);
-    SetProgressTextMgr(&texts);
 
-    StartProgress(nullptr);
+    StartProgress(&texts);
     const HWND notice = WaitForNotice(title.c_str());
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(DialogItemText(notice, IDC_PROGRESS_MESSAGE), L"First line – Gerät\r\nデバイス");
@@ -193,8 +191,7 @@ TEST_F(ProgressWindowTest, TextsAreCutToTheirBuffersAndMissingOnesAreEmpty)
         SCOPED_TRACE(c.what);
         TestTextFile file(ProgressSection(c.title, c.message));
         CTextMgr texts(file.Path(), kSettingsSection, 512);
-        SetProgressTextMgr(&texts);
-        StartProgress(nullptr);
+        StartProgress(&texts);
         const HWND notice = WaitForNotice(c.shownTitle.c_str());
         ASSERT_NE(notice, nullptr);
         EXPECT_EQ(DialogItemText(notice, IDC_PROGRESS_MESSAGE), c.shownMessage);
@@ -205,7 +202,6 @@ TEST_F(ProgressWindowTest, TextsAreCutToTheirBuffersAndMissingOnesAreEmpty)
 
 TEST_F(ProgressWindowTest, WithoutTextManagerTheNoticeShowsNoText)
 {
-    SetProgressTextMgr(nullptr);
     StartProgress(nullptr);
     const HWND notice = WaitForNotice(L"");
     ASSERT_NE(notice, nullptr);
@@ -222,7 +218,6 @@ TEST_F(ProgressWindowTest, TextsStayWholeWhileAnotherThreadReadsTexts)
     const std::wstring message = L"Message " + std::wstring(400, L'M');
     TestTextFile file(ProgressSection(title, message));
     CTextMgr texts(file.Path(), kSettingsSection, 512);
-    SetProgressTextMgr(&texts);
 
     std::atomic<bool> reading{true};
     std::atomic<int> torn{0};
@@ -235,7 +230,7 @@ TEST_F(ProgressWindowTest, TextsStayWholeWhileAnotherThreadReadsTexts)
     });
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        StartProgress(nullptr);
+        StartProgress(&texts);
         const HWND notice = WaitForNotice(title.c_str());
         EXPECT_NE(notice, nullptr);
         EXPECT_EQ(DialogItemText(notice, IDC_PROGRESS_MESSAGE), message);
@@ -327,15 +322,13 @@ const ChildRole kShowNotice(L"show-notice", [](const std::vector<std::wstring>& 
     if (!CLocalPath::FindLanguageFileIn(ProgramFolder().c_str(), language, path, kTextFile))
         return kNoTextFile;
     CTextMgr texts(path, kSettingsSection, 512);
-    SetProgressTextMgr(&texts);
-    StartProgress(nullptr);
+    StartProgress(&texts);
     const HWND notice = WaitForNotice();
     if (!notice)
         return kNoNotice;
     const DWORD result = !MessageFits(notice) ? kClipped : !DrawsEveryGlyph(notice) ? kMissingGlyphs : kDone;
     if (!WaitForWindowGone(notice, 30000))
         return kNotClosed;
-    SetProgressTextMgr(nullptr);
     return static_cast<int>(result);
 });
 
