@@ -1,8 +1,8 @@
 #include "bench/BenchMachine.h"
 
+#include "automation/InstalledService.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/InstalledService.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/RegistrySnapshot.h"
+#include "automation/RegistrySnapshot.h"
 
 #include <string>
 

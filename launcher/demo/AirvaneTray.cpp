@@ -1,11 +1,11 @@
 // AirvaneTray: plays the person at the tray icon of a running launcher, for the
 // demo, and saves what that person sees. Not shipped.
+#include "automation/GuiWindows.h"
+#include "automation/Screenshot.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "launcher/LauncherWindow.h"
 #include "settings/SettingsResources.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,12 @@
 // AirvaneSettingsDriver: plays the person at the settings window, for the demo:
 // makes a new preset by selecting the new-preset entry, setting the check marks
 // of the device tree, pressing OK, typing the name and saving it. Not shipped.
+#include "automation/GuiWindows.h"
+#include "automation/Screenshot.h"
+#include "automation/SettingsWindow.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/Names.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
-#include "tests/support/SettingsWindow.h"
 
 #include <cstdio>
 #include <string>

@@ -4,10 +4,10 @@
 // and Bluetooth stack, the text file the catalog reads, and the machine-wide device
 // list (the product's own key, restored when the test ends).
 
+#include "automation/RegistrySnapshot.h"
 #include "catalog/DeviceRecords.h"
-#include "tests/foundation/TempFolder.h"
-#include "tests/support/RegistrySnapshot.h"
 #include "tests/support/ScopedSimMachine.h"
+#include "tests/support/TempFolder.h"
 
 #include <optional>
 #include <ostream>

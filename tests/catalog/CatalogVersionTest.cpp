@@ -1,8 +1,8 @@
 // The catalog's network-card scan before major version 6, for real: Wine reports
 // Windows XP to the probe program through its per-program version setting.
+#include "automation/ProgramRunner.h"
 #include "foundation/Handle.h"
 #include "tests/catalog/CatalogMachine.h"
-#include "tests/support/ProgramRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,12 @@
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 
+#include "automation/InstalledService.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "tests/catalog/CatalogMachine.h"
-#include "tests/service/InstalledService.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -41,17 +42,6 @@ bool IsServiceRunning()
     return block.IsValid();
 }
 
-TALO_DEVICEINFO Device(const wchar_t* name, const wchar_t* className, const std::wstring& hwId)
-{
-    TALO_DEVICEINFO device;
-    device.DeviceName = name;
-    device.Class = className;
-    device.HwId = hwId.c_str();
-    device.DisplayName = L"not stored";
-    device.Setting = 1;
-    return device;
-}
-
 class DeviceListTest : public testing::Test {
 protected:
     void SetUp() override
@@ -72,10 +62,10 @@ TEST_F(DeviceListTest, AppendingToAListWithoutDeviceNumStartsAtIndexZero)
             CcRegistry list;
             ASSERT_TRUE(list.CreateKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
         }
-        TALO_DEVICEINFO first = Device(L"First adapter", L"Net", L"PCI\\VEN_0001");
+        TALO_DEVICEINFO first = DeviceRecord(L"First adapter", L"Net", L"PCI\\VEN_0001", 1, L"not stored");
         AppendDeviceRecord(first);
         EXPECT_EQ(Records_({{L"First adapter", L"Net", L"PCI\\VEN_0001", 0}}), m.Registered());
-        AppendDeviceRecord(Device(L"Second adapter", L"Net", L"PCI\\VEN_0002"));
+        AppendDeviceRecord(DeviceRecord(L"Second adapter", L"Net", L"PCI\\VEN_0002", 1, L"not stored"));
         EXPECT_EQ(2u, m.RegisteredCount());
         EXPECT_EQ(Record({L"Second adapter", L"Net", L"PCI\\VEN_0002", 0}), m.Registered().back());
     }
@@ -85,9 +75,9 @@ TEST_F(DeviceListTest, ARecordWhoseValuesCannotAllBeStoredIsNotCounted)
 {
     // The request block holds 255 characters of text: a longer hardware ID is refused,
     // and a counted record without it would stand for the whole class.
-    AppendDeviceRecord(Device(L"Adapter", L"Net", L"PCI\\VEN_0001" + std::wstring(250, L'0')));
+    AppendDeviceRecord(DeviceRecord(L"Adapter", L"Net", L"PCI\\VEN_0001" + std::wstring(250, L'0'), 1, L"not stored"));
     EXPECT_EQ(0u, m.RegisteredCount());
-    AppendDeviceRecord(Device(L"Adapter", L"Net", L"PCI\\VEN_0001"));
+    AppendDeviceRecord(DeviceRecord(L"Adapter", L"Net", L"PCI\\VEN_0001", 1, L"not stored"));
     EXPECT_EQ(Records_({{L"Adapter", L"Net", L"PCI\\VEN_0001", 0}}), m.Registered());
 }
 

@@ -1,4 +1,5 @@
 #include "catalog/DeviceRecords.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -6,21 +7,10 @@
 
 namespace {
 
-TALO_DEVICEINFO Device(const wchar_t* name, int setting)
-{
-    TALO_DEVICEINFO device;
-    device.DeviceName = name;
-    device.Class = L"Net";
-    device.HwId = L"PCI\\VEN_168C";
-    device.DisplayName = L"shown";
-    device.Setting = setting;
-    return device;
-}
-
 void AddDevices(TALO_PRESET& preset, int count)
 {
     for (int i = 0; i < count; ++i) {
-        TALO_DEVICEINFO device = Device((L"device " + std::to_wstring(i)).c_str(), i);
+        TALO_DEVICEINFO device = DeviceRecord(L"device " + std::to_wstring(i), L"Net", L"PCI\\VEN_168C", i, L"shown");
         preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
     }
 }

@@ -2,10 +2,11 @@
 // and whom it tells. The product's own key is used, and restored after each test.
 #include "catalog/PresetStore.h"
 
+#include "automation/RegistrySnapshot.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
-#include "tests/support/RegistrySnapshot.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,6 @@
 #include <vector>
 
 namespace {
-
-struct StoredDevice {
-    std::wstring name;
-    std::wstring className;
-    std::wstring hwId;
-    DWORD setting;
-    std::wstring displayName;
-};
-
-std::wstring PresetPath(int n)
-{
-    return std::wstring(kProductKey) + L"\\" + kSettingSubKey + L"\\Preset" + std::to_wstring(n);
-}
 
 RegKey OpenPreset(int n, REGSAM access = KEY_READ)
 {
@@ -38,24 +26,6 @@ void SetString(HKEY key, const std::wstring& name, const std::wstring& text)
 {
     RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice>& devices)
-{
-    RegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, PresetPath(n).c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
-    SetString(key.Get(), L"Name", name);
-    for (size_t k = 0; k < devices.size(); ++k) {
-        const std::wstring index = std::to_wstring(k);
-        const StoredDevice& device = devices[k];
-        SetString(key.Get(), index + L"_DeviceName", device.name);
-        SetString(key.Get(), index + L"_Class", device.className);
-        SetString(key.Get(), index + L"_HwId", device.hwId);
-        RegSetValueExW(key.Get(), (index + L"_Setting").c_str(), 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&device.setting), sizeof(device.setting));
-        SetString(key.Get(), index + L"_DisplayName", device.displayName);
-    }
 }
 
 const std::vector<StoredDevice> kTwoDevices = {

@@ -2,12 +2,12 @@
 // that logs the control codes it receives.
 #include "devices/BtSwPowerCtl.h"
 
+#include "automation/RegistrySnapshot.h"
 #include "devices/BtStackPresence.h"
 #include "devices/BtSwCodes.h"
 #include "foundation/Names.h"
 #include "sim/SimDeviceApi.h"
 #include "tests/support/FakeDeviceApi.h"
-#include "tests/support/RegistrySnapshot.h"
 #include "tests/support/ScopedSimMachine.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // probe program through its per-program version setting.
 #include "devices/WlanDetection.h"
 
+#include "automation/ProgramRunner.h"
+#include "automation/RegistrySnapshot.h"
 #include "foundation/Handle.h"
-#include "tests/support/ProgramRunner.h"
-#include "tests/support/RegistrySnapshot.h"
 #include "tests/support/ScopedSimMachine.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/InstalledService.h"
+#include "automation/ProgramRunner.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
-#include "tests/service/InstalledService.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/ProgramRunner.h"
-#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
 

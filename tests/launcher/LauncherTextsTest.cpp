@@ -2,7 +2,7 @@
 #include "launcher/LauncherTexts.h"
 #include "launcher/ShutdownLevel.h"
 
-#include "tests/foundation/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,11 @@
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/ProgramRunner.h"
+#include "automation/RegistrySnapshot.h"
+#include "automation/Screenshot.h"
 #include "catalog/PresetStore.h"
-#include "devices/BtSwCodes.h"
 #include "catalog/PresetsChangedMsg.h"
+#include "devices/BtSwCodes.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
@@ -10,11 +15,7 @@
 #include "tests/launcher/ScopedAutostart.h"
 #include "tests/launcher/WineTray.h"
 #include "tests/service/ServiceEnvironment.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/ProgramRunner.h"
-#include "tests/support/RegistrySnapshot.h"
-#include "tests/support/Screenshot.h"
-#include "tests/support/TestPrograms.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -35,26 +36,11 @@ const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironme
 constexpr wchar_t kWlanAdapter[] = L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01";
 constexpr wchar_t kModemRoot[] = L"USB\\VID_1E0E&PID_9001";
 
-TALO_DEVICEINFO Device(const wchar_t* name, const wchar_t* className, const wchar_t* hwId, int setting)
-{
-    TALO_DEVICEINFO device;
-    device.DeviceName = name;
-    device.Class = className;
-    device.HwId = hwId;
-    device.Setting = setting;
-    return device;
-}
-
 TALO_PRESET Preset(const wchar_t* name, int wlan, int umts)
 {
-    TALO_PRESET preset;
-    preset.Name = name;
-    TALO_DEVICEINFO devices[] = {Device(L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, wlan),
-                                 Device(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts),
-                                 Device(L"Bluetooth", kBluetoothClassMarker, kBluetoothClassMarker, 0)};
-    for (TALO_DEVICEINFO& device : devices)
-        preset.Devices.SetAtGrow(preset.Devices.GetSize(), device);
-    return preset;
+    return PresetOf(name, {DeviceRecord(L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, wlan),
+                           DeviceRecord(L"UMTS modem", kUmtsClassMarker, kModemRoot, umts),
+                           DeviceRecord(L"Bluetooth", kBluetoothClassMarker, kBluetoothClassMarker, 0)});
 }
 
 // The number of the simulated device whose first hardware ID begins with the prefix; 0 if none.

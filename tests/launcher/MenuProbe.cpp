@@ -1,6 +1,6 @@
 #include "tests/launcher/MenuProbe.h"
 
-#include "tests/support/ProgramRunner.h"
+#include "automation/ProgramRunner.h"
 
 namespace {
 

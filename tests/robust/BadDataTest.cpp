@@ -1,13 +1,13 @@
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/RegistrySnapshot.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "launcher/LauncherWindow.h"
 #include "sim/SimNotebook.h"
-#include "tests/foundation/TempFolder.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/RegistrySnapshot.h"
 #include "tests/support/ScopedSimMachine.h"
 #include "tests/support/SoakFigures.h"
-#include "tests/support/TestPrograms.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

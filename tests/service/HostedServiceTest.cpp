@@ -3,7 +3,6 @@
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/RequestFields.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/DyingClient.h"
 #include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
@@ -12,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -99,15 +96,6 @@ const ChildRole kStressClient(L"stress", [](const std::vector<std::wstring>& arg
     return wrong;
 });
 
-// A client that follows the exchange up to the step and then ends: no handle
-// is closed and no ownership released, as when a process is killed.
-const ChildRole kDyingClient(L"die-at", [](const std::vector<std::wstring>& args) -> int {
-    const int step = std::stoi(args[0]);
-    TALO_REQUEST request =
-        RegistryRequest(REQ_SET_STRING, kDeviceListKey, RecordName(std::stoi(args[1]), L"_DeviceName"), 0, L"dying");
-    ExchangeAndDieAt(step, request);
-});
-
 // A client that sends request after request until it is killed.
 const ChildRole kBusyClient(L"busy", [](const std::vector<std::wstring>& args) -> int {
     const int index = std::stoi(args[0]);
@@ -115,18 +103,6 @@ const ChildRole kBusyClient(L"busy", [](const std::vector<std::wstring>& args) -
         RequestSetString(kDeviceListKey, RecordName(index, L"_DeviceName").c_str(), RecordText(-1, i).c_str());
         RequestSetDWord(L"SOFTWARE\\AirvaneTests\\Busy", L"Forbidden", 1);
     }
-});
-
-// Answers each ping with a pong: the raw cost of a cross-process event round trip.
-const ChildRole kEcho(L"echo", [](const std::vector<std::wstring>& args) {
-    const HANDLE ping = OpenEventW(SYNCHRONIZE, FALSE, args[0].c_str());
-    const HANDLE pong = OpenEventW(EVENT_MODIFY_STATE, FALSE, args[1].c_str());
-    const int count = std::stoi(args[2]);
-    for (int i = 0; i < count; ++i) {
-        WaitForSingleObject(ping, INFINITE);
-        SetEvent(pong);
-    }
-    return 0;
 });
 
 // The next client's own exchange: a value written, and the reply its own.
@@ -137,19 +113,6 @@ void ExpectOwnReply(int index, const std::wstring& text)
     std::wstring written;
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(index, L"_DeviceName"), &written));
     EXPECT_EQ(written, text);
-}
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
 } // namespace
@@ -323,18 +286,11 @@ TEST_F(HostedService, EightClientsGetTheirOwnReplies)
     EXPECT_FALSE(MachineKeyExists(L"SOFTWARE\\AirvaneTests\\" + forbidden));
 }
 
-TEST_F(HostedService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
+// Killed at each step of the exchange: service_robust_tests.
+TEST_F(HostedService, AClientKilledMidRequestLeavesTheNextItsOwnReply)
 {
     ScopedProductValues restore;
     int slot = 200000;
-    for (int step = 0; step < kDeathSteps; ++step) {
-        for (int round = 0; round < 3; ++round) {
-            SCOPED_TRACE(testing::Message() << "step " << step << ", round " << round);
-            RunChild(L"die-at", {std::to_wstring(step), std::to_wstring(TestRecordIndex(slot++))});
-            ExpectOwnReply(TestRecordIndex(slot++), L"after step " + std::to_wstring(step));
-        }
-    }
-
     std::mt19937 random(GetCurrentProcessId());
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(testing::Message() << "killed busy client " << round);
@@ -342,49 +298,6 @@ TEST_F(HostedService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
         EXPECT_EQ(RunChild(L"busy", {std::to_wstring(TestRecordIndex(slot++))}, 100 + random() % 200), kNoExitCode);
         ExpectOwnReply(TestRecordIndex(slot++), L"after kill " + std::to_wstring(round));
     }
-}
-
-TEST_F(HostedService, MeasuresAnExchangeAgainstAnEventRoundTrip)
-{
-    ScopedProductValues restore;
-    constexpr int kRounds = 1000;
-    std::vector<double> exchange;
-    std::vector<double> write;
-    for (int i = 0; i < kRounds; ++i) {
-        TALO_REQUEST request = NewRequest(0);
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        SendRequest(request);
-        QueryPerformanceCounter(&to);
-        exchange.push_back(Microseconds(from, to));
-        QueryPerformanceCounter(&from);
-        RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, i % 2);
-        QueryPerformanceCounter(&to);
-        write.push_back(Microseconds(from, to));
-    }
-
-    const std::wstring pingName = UniqueName(L"Ping"), pongName = UniqueName(L"Pong");
-    KernelHandle ping(CreateEventW(nullptr, FALSE, FALSE, pingName.c_str()));
-    KernelHandle pong(CreateEventW(nullptr, FALSE, FALSE, pongName.c_str()));
-    std::vector<double> roundTrip;
-    std::thread echo([&] { RunChild(L"echo", {pingName, pongName, std::to_wstring(kRounds + 1)}); });
-    SetEvent(ping.Get()); // the first round trip waits for the child to start
-    WaitForSingleObject(pong.Get(), INFINITE);
-    for (int i = 0; i < kRounds; ++i) {
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        SetEvent(ping.Get());
-        WaitForSingleObject(pong.Get(), INFINITE);
-        QueryPerformanceCounter(&to);
-        roundTrip.push_back(Microseconds(from, to));
-    }
-    echo.join();
-
-    std::cout << "median of " << kRounds << ": exchange " << Median(exchange) << " us, registry write "
-              << Median(write) << " us, cross-process event round trip " << Median(roundTrip) << " us\n";
-    RecordProperty("exchange_us", static_cast<int>(Median(exchange)));
-    RecordProperty("registry_write_us", static_cast<int>(Median(write)));
-    RecordProperty("event_round_trip_us", static_cast<int>(Median(roundTrip)));
 }
 
 TEST_F(HostedService, StopsCleanlyOnScStop)

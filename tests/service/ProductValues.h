@@ -6,32 +6,18 @@
 // back as they were: values added are removed, values changed are restored,
 // and keys that did not exist are deleted again.
 
+#include "automation/RegistrySnapshot.h"
+
 #include <string>
-#include <vector>
 #include <windows.h>
 
 class ScopedProductValues {
 public:
     ScopedProductValues();
-    ~ScopedProductValues();
-    ScopedProductValues(const ScopedProductValues&) = delete;
-    ScopedProductValues& operator=(const ScopedProductValues&) = delete;
 
 private:
-    struct Value {
-        std::wstring name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    struct Snapshot {
-        std::wstring path;
-        std::wstring firstMissing; // the outermost key of the path that did not exist; empty if it did
-        std::vector<Value> values;
-    };
-    static Snapshot Take(const wchar_t* path);
-    static void Restore(const Snapshot& snapshot);
-
-    std::vector<Snapshot> snapshots_;
+    RegistrySnapshot deviceList_;
+    RegistrySnapshot companionFlag_;
 };
 
 // Record indexes of the device list for this test process, far above any real

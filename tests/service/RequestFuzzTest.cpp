@@ -1,13 +1,13 @@
 #include "service/wnp/RequestHandling.h"
 
+#include "automation/BuildPrograms.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "service/ipc/TaloRequest.h"
 #include "service/wnp/ServiceLifeCycle.h"
-#include "tests/foundation/TempFolder.h"
 #include "tests/support/FakeDeviceApi.h"
 #include "tests/support/SoakFigures.h"
-#include "tests/support/TestPrograms.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
+#include "service/ipc/TaloRequest.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/DyingClient.h"
-#include "tests/service/ServiceEnvironment.h"
 #include "tests/service/ProductValues.h"
+#include "tests/service/ServiceEnvironment.h"
 #include "tests/service/TestRequests.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/SoakFigures.h"
@@ -228,6 +228,45 @@ void ExpectLoadClean(const LoadOutcome& outcome, long long expectedRequests)
 }
 
 // ---- Faults.
+
+// The steps at which a client can die during its exchange.
+enum DeathStep {
+    kAfterTakingTheTransaction,
+    kAfterWriting,
+    kAfterSignalling,
+    kAfterTheAnswer,
+    kAfterResettingTheCompletion,
+    kAfterReadingTheReply,
+    kDeathSteps
+};
+
+// Sends request as a client does and ends the process after the step.
+[[noreturn]] void ExchangeAndDieAt(int step, TALO_REQUEST request)
+{
+    const HANDLE transaction = CreateMutexW(nullptr, FALSE, kTransactionMutex);
+    WaitForSingleObject(transaction, INFINITE);
+    if (step == kAfterTakingTheTransaction)
+        ExitProcess(0);
+    const HANDLE completion = CreateEventW(nullptr, TRUE, FALSE, kCompletionEvent);
+    const HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, kRequestEvent);
+    CMMFData block(kRequestBlockName);
+    if (step == kAfterWriting) {
+        block.WriteBlock(&request, sizeof(request));
+        ExitProcess(0);
+    }
+    ResetEvent(completion);
+    block.WriteBlockAndSignal(&request, sizeof(request), requestEvent);
+    if (step == kAfterSignalling)
+        ExitProcess(0);
+    WaitForSingleObject(completion, INFINITE);
+    if (step == kAfterTheAnswer)
+        ExitProcess(0);
+    ResetEvent(completion);
+    if (step == kAfterResettingTheCompletion)
+        ExitProcess(0);
+    block.ReadBlock(&request, sizeof(request));
+    ExitProcess(0);
+}
 
 // A client that follows the exchange up to the step and then ends at once,
 // without closing or releasing anything, as when it is killed.

@@ -5,8 +5,8 @@
 // and removed after the last. The service reads the machine's default simulated
 // notebook, never a test's own, so that one is cleared at the end.
 
+#include "automation/InstalledService.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/InstalledService.h"
 
 #include <gtest/gtest.h>
 

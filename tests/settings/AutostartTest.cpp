@@ -1,5 +1,7 @@
 // The autostart box of the settings window: the value "Kestrune" it mirrors and
 // writes, and the launcher it starts and ends.
+#include "automation/GuiWindows.h"
+#include "automation/ProgramRunner.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
@@ -7,8 +9,6 @@
 #include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/ProgramRunner.h"
 
 #include <gtest/gtest.h>
 

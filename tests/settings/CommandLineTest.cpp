@@ -1,10 +1,10 @@
 // TALOSetting.exe's command line on the simulated notebook, with the service running.
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
 

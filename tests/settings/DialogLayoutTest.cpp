@@ -1,15 +1,15 @@
 // The settings window, the register dialog and their message boxes with the
 // shipped texts of every language at 100 and 150 %: each text fits its control,
 // and a screenshot of each goes to screenshots/settings_window_tests/.
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/Screenshot.h"
+#include "automation/SettingsWindow.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
-#include "tests/foundation/TempFolder.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/GuiWindows.h"
 #include "tests/support/ScopedDpi.h"
-#include "tests/support/Screenshot.h"
-#include "tests/support/SettingsWindow.h"
-#include "tests/support/TestPrograms.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 //   InstalledSettingsWindow window(Install());
 //   ASSERT_TRUE(window.IsOpen());
 
+#include "automation/SettingsWindow.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/SettingsWindow.h"
 
 class InstalledSettingsWindow : public SettingsWindow {
 public:

@@ -1,9 +1,9 @@
 #include "tests/settings/LauncherUnderTest.h"
 
+#include "automation/GuiWindows.h"
 #include "foundation/Names.h"
 #include "launcher/LauncherWindow.h"
 #include "tests/launcher/MenuProbe.h"
-#include "tests/support/GuiWindows.h"
 
 LauncherUnderTest::LauncherUnderTest(const std::wstring& path)
     : started_(std::make_unique<RunningProgram>(path, L""))

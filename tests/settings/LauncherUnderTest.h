@@ -9,7 +9,7 @@
 //   ASSERT_TRUE(launcher.IsRunning());
 //   EXPECT_EQ(launcher.MenuPresets(), (std::vector<std::wstring>{L"Office"}));
 
-#include "tests/support/TestPrograms.h"
+#include "automation/BuildPrograms.h"
 
 #include <memory>
 #include <string>

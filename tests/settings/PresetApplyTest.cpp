@@ -1,11 +1,11 @@
 // Applying stored presets with "/p<n>" on the simulated notebook, with the service running.
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/Screenshot.h"
 #include "catalog/PresetApply.h"
 #include "devices/BtSwCodes.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
-#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
 

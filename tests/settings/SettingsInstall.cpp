@@ -1,13 +1,13 @@
 #include "tests/settings/SettingsInstall.h"
 
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/InstalledService.h"
+#include "automation/ProgramRunner.h"
+#include "automation/RegistrySnapshot.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
-#include "tests/service/InstalledService.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/ProgramRunner.h"
-#include "tests/support/RegistrySnapshot.h"
-#include "tests/support/TestPrograms.h"
 
 #include <memory>
 
@@ -229,21 +229,6 @@ std::vector<std::wstring> StateChanges()
     for (const SimStateChange& change : CSimNotebook().StateChanges())
         changes.push_back(std::to_wstring(change.device) + (change.disabled ? L" off" : L" on"));
     return changes;
-}
-
-void StorePreset(int index, const wchar_t* name, const std::vector<StoredDevice>& devices)
-{
-    wchar_t path[MAX_PATH];
-    wsprintfW(path, kPresetKeyFormat, index);
-    SetString(HKEY_CURRENT_USER, path, kPresetNameValue, name);
-    for (size_t k = 0; k < devices.size(); ++k) {
-        const std::wstring n = std::to_wstring(k);
-        SetString(HKEY_CURRENT_USER, path, (n + L"_DeviceName").c_str(), devices[k].name);
-        SetString(HKEY_CURRENT_USER, path, (n + L"_Class").c_str(), devices[k].className);
-        SetString(HKEY_CURRENT_USER, path, (n + L"_HwId").c_str(), devices[k].hwId);
-        SetDword(HKEY_CURRENT_USER, path, (n + L"_Setting").c_str(), devices[k].setting);
-        SetString(HKEY_CURRENT_USER, path, (n + L"_DisplayName").c_str(), L"");
-    }
 }
 
 void SetCompanionPath(const std::wstring& path)

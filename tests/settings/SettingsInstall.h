@@ -6,7 +6,8 @@
 // the machine's default simulated notebook. Everything the tests change (the
 // notebook, the product's keys, the presets) is restored when the program ends.
 
-#include "tests/foundation/TempFolder.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPresets.h"
 
 #include <functional>
 #include <string>
@@ -73,15 +74,6 @@ bool ResetMachine();
 bool IsDisabled(DWORD device);
 // The devices whose state changed since the last reset, in order, as "7 off", "3 on".
 std::vector<std::wstring> StateChanges();
-
-// A preset as the registry stores it.
-struct StoredDevice {
-    const wchar_t* name;
-    const wchar_t* className;
-    const wchar_t* hwId;
-    DWORD setting;
-};
-void StorePreset(int index, const wchar_t* name, const std::vector<StoredDevice>& devices);
 
 // The companion program: its path under HKLM, the flag the service writes, the probe's starts.
 void SetCompanionPath(const std::wstring& path);

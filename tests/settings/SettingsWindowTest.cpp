@@ -1,16 +1,16 @@
 // The settings window and the register dialog on the simulated notebook, with
 // the service running: presets made, applied, shown and deleted.
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/ProgramRunner.h"
 #include "catalog/PresetStore.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "sim/SimNotebook.h"
-#include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/InstalledSettingsWindow.h"
+#include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/ProgramRunner.h"
-#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // One simulated notebook seen alike by several processes.
+#include "automation/ProgramRunner.h"
 #include "devices/BtSwCodes.h"
 #include "devices/DeviceApi.h"
 #include "devices/DeviceControl.h"
-#include "tests/support/ProgramRunner.h"
 #include "tests/support/ScopedSimMachine.h"
 
 #include <gtest/gtest.h>

@@ -10,8 +10,8 @@
 //   window.Check(0, false);
 //   const HWND reg = window.PressOkForRegister();
 
-#include "tests/support/RemoteControls.h"
-#include "tests/support/TestPrograms.h"
+#include "automation/BuildPrograms.h"
+#include "automation/RemoteControls.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tests/support/TestPrograms.h"
+#include "automation/BuildPrograms.h"
 
 #include <vector>
 
@@ -59,6 +59,8 @@ RunningProgram::RunningProgram(const std::wstring& path, const std::wstring& arg
         process_.Reset(info.hProcess);
         KernelHandle thread(info.hThread);
         processId_ = info.dwProcessId;
+    } else {
+        startError_ = GetLastError();
     }
 }
 

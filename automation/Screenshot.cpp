@@ -1,8 +1,8 @@
-#include "tests/support/Screenshot.h"
+#include "automation/Screenshot.h"
 
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
 #include "foundation/Handle.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/TestPrograms.h"
 
 #include <vector>
 #include <wincodec.h>

@@ -1,4 +1,4 @@
-#include "tests/service/InstalledService.h"
+#include "automation/InstalledService.h"
 
 #include "foundation/Handle.h"
 #include "foundation/Names.h"

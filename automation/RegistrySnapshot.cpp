@@ -1,4 +1,4 @@
-#include "tests/support/RegistrySnapshot.h"
+#include "automation/RegistrySnapshot.h"
 
 #include "foundation/Handle.h"
 
@@ -46,10 +46,13 @@ void RegistrySnapshot::Restore() const
         RegDeleteKeyW(root_, createdAncestor_.c_str());
         return;
     }
-    Remove();
-    const size_t split = path_.find_last_of(L'\\');
-    RegKey parent = Open(root_, path_.substr(0, split), KEY_ALL_ACCESS);
-    Write(parent.Get(), path_.substr(split + 1), node_);
+    // The key itself stays: a running service may watch it for changes.
+    RegKey key;
+    if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeW(key.Get(), nullptr);
+    WriteContents(key.Get(), node_);
 }
 
 void RegistrySnapshot::Capture(HKEY key, Node& node)
@@ -78,15 +81,15 @@ void RegistrySnapshot::Capture(HKEY key, Node& node)
     }
 }
 
-void RegistrySnapshot::Write(HKEY parent, const std::wstring& name, const Node& node)
+void RegistrySnapshot::WriteContents(HKEY key, const Node& node)
 {
-    RegKey key;
-    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
-                        nullptr) != ERROR_SUCCESS)
-        return;
     for (const Value& value : node.values)
-        RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.data(),
+        RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(),
                        static_cast<DWORD>(value.data.size()));
-    for (const auto& child : node.children)
-        Write(key.Get(), child.first, child.second);
+    for (const auto& child : node.children) {
+        RegKey childKey;
+        if (RegCreateKeyExW(key, child.first.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            childKey.Put(), nullptr) == ERROR_SUCCESS)
+            WriteContents(childKey.Get(), child.second);
+    }
 }

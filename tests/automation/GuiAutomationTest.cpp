@@ -1,9 +1,12 @@
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/ProgramRunner.h"
+#include "automation/Screenshot.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
-#include "tests/support/TestPrograms.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -15,6 +18,43 @@ const ChildRole kSleep(L"sleep", [](const std::vector<std::wstring>&) -> int {
     Sleep(INFINITE);
     return 0;
 });
+
+const ChildRole kPrint(L"print", [](const std::vector<std::wstring>& args) -> int {
+    std::fputs("printed\n", stdout);
+    return std::stoi(args.at(0));
+});
+
+TEST(ProgramRunner, ReportsTheExitCodeAndOutputOrWhyThereIsNone)
+{
+    struct Case {
+        std::wstring program;
+        std::wstring arguments;
+        DWORD timeoutMs;
+        bool ended;
+        DWORD exitCode;
+        const char* output;
+        const char* failure; // the start of the reason
+    };
+    const Case cases[] = {
+        {TestProgramPath(), L"--child=print 7", 30000, true, 7, "printed\n", ""},
+        {PathBesideTest(L"no-such-program.exe"), L"", 30000, false, 0, "", "CreateProcessW failed for "},
+        {TestProgramPath(), L"--child=sleep", 300, false, 0, "", "waiting for the end failed for "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments.c_str() << " " << c.failure);
+        std::string output;
+        const ProgramOutcome outcome = RunProgramToEnd(c.program, c.arguments, &output, c.timeoutMs);
+        EXPECT_EQ(outcome.ended, c.ended);
+        EXPECT_EQ(outcome.failure.rfind(c.failure, 0), 0u) << outcome.failure;
+        if (c.ended) {
+            EXPECT_EQ(outcome.exitCode, c.exitCode);
+            EXPECT_EQ(output, c.output);
+        } else {
+            EXPECT_NE(outcome.failure.find(", error "), std::string::npos) << outcome.failure;
+        }
+    }
+    EXPECT_EQ(RunProgram(PathBesideTest(L"no-such-program.exe"), L""), -1);
+}
 
 TEST(GuiSupport, FindsReadsAndDismissesAMessageBoxOfAnotherProcess)
 {

@@ -1,4 +1,4 @@
-#include "tests/support/GuiWindows.h"
+#include "automation/GuiWindows.h"
 
 #include <functional>
 #include <vector>

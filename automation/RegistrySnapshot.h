@@ -1,7 +1,8 @@
 #pragma once
 
-// Keeps what a registry key held when the test began, and puts it back at the end:
-// for tests that must use the product's own keys (the presets, the device list).
+// Keeps what a registry key held (values and subkeys) when it was taken, and puts
+// it back at the end: for tests and tools that must use the product's own keys
+// (the presets, the device list). A key that existed is restored in place.
 //   RegistrySnapshot presets(HKEY_CURRENT_USER, L"SOFTWARE\\Korvath\\Airvane\\Setting");
 // A key that did not exist is removed again, with any parent the test created for it.
 
@@ -20,6 +21,7 @@ public:
 
     // Removes the key with its subtree (the state "did not exist").
     void Remove() const;
+    // Puts back what the key held: values and subkeys added since are removed.
     void Restore() const;
 
 private:
@@ -34,7 +36,7 @@ private:
     };
 
     static void Capture(HKEY key, Node& node);
-    static void Write(HKEY parent, const std::wstring& name, const Node& node);
+    static void WriteContents(HKEY key, const Node& node);
 
     HKEY root_;
     std::wstring path_;

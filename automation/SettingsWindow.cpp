@@ -1,7 +1,7 @@
-#include "tests/support/SettingsWindow.h"
+#include "automation/SettingsWindow.h"
 
+#include "automation/GuiWindows.h"
 #include "settings/SettingsResources.h"
-#include "tests/support/GuiWindows.h"
 
 namespace {
 

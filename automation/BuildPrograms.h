@@ -1,7 +1,7 @@
 #pragma once
 
-// The programs of the build, started by a test as a person would start them.
-// Paths derive from the test program's own place, <build>/tests/<test>.exe:
+// The programs of the build, started as a person would start them. Paths derive
+// from the running program's own place, <build>/tests/<test>.exe or a tool's:
 //
 //   RunningProgram settings(ProgramPath(kSettingsProgramFile), L"STATUS=WLAN");
 //   ASSERT_TRUE(settings.Started());
@@ -42,6 +42,8 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     bool Started() const { return process_.IsValid(); }
+    // Why it did not start: the Windows error code of CreateProcessW.
+    DWORD StartError() const { return startError_; }
     bool IsRunning() const;
     DWORD ProcessId() const { return processId_; }
     HANDLE Process() const { return process_.Get(); }
@@ -57,4 +59,5 @@ public:
 private:
     KernelHandle process_;
     DWORD processId_ = 0;
+    DWORD startError_ = ERROR_SUCCESS;
 };

@@ -1,4 +1,4 @@
-#include "tests/support/RemoteControls.h"
+#include "automation/RemoteControls.h"
 
 #include "foundation/Handle.h"
 

@@ -1,4 +1,4 @@
-#include "tests/foundation/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include "foundation/Handle.h"
 

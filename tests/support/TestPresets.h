@@ -1,0 +1,33 @@
+#pragma once
+
+// Device records and presets made by tests: in memory, as the catalog holds them,
+// and stored under the user's preset keys, as the settings program stores them.
+
+#include "catalog/DeviceRecords.h"
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+TALO_DEVICEINFO DeviceRecord(const std::wstring& name, const std::wstring& className, const std::wstring& hwId,
+                             int setting, const std::wstring& displayName = L"");
+
+// A preset of the devices, in their switching order.
+TALO_PRESET PresetOf(const std::wstring& name, std::initializer_list<TALO_DEVICEINFO> devices);
+
+// One device of a stored preset, value by value.
+struct StoredDevice {
+    std::wstring name;
+    std::wstring className;
+    std::wstring hwId;
+    DWORD setting = 0;
+    std::wstring displayName;
+};
+
+// Writes preset n under HKEY_CURRENT_USER (Name and the devices' values); false
+// when its key cannot be created.
+bool StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice>& devices);
+
+// The registry path of preset n under HKEY_CURRENT_USER.
+std::wstring PresetPath(int n);
