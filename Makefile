@@ -25,7 +25,7 @@ build: deps configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure
 
-ROBUST_TESTS = ^(service_fuzz_tests|request_policy_libfuzzer|service_robust_tests|bad_data_tests)$$
+ROBUST_TESTS = ^(service_fuzz_tests|request_policy_libfuzzer|service_robust_tests|bad_data_tests|catalog_records_tests)$$
 
 soak: build
 	cd $(BUILD) && AIRVANE_SOAK=1 ctest --timeout 14400 -V -R '$(ROBUST_TESTS)' > soak.log 2>&1; \

@@ -3,14 +3,12 @@
 #include "catalog/DeviceCatalog.h"
 
 #include "catalog/DeviceList.h"
-#include "catalog/IndexedName.h"
 #include "devices/DeviceControl.h"
 #include "devices/DeviceQueryScope.h"
 #include "devices/WlanDetection.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 
-#include <climits>
 #include <cwchar>
 
 namespace {
@@ -49,22 +47,17 @@ bool ReadCard(HKEY cards, const wchar_t* cardKey, CardValue& description, CardVa
 void CDeviceCatalog::AddRegisteredDevices()
 {
     DeviceQueryScope scope;
-    CcRegistry list;
-    if (!list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
-        return;
-    const DWORD stored = list.GetDWord(kDeviceNumValue, 0, 0);
-    const int count = stored > INT_MAX ? INT_MAX : static_cast<int>(stored);
-    for (int i = 0; i < count; ++i) {
-        const CcString name = list.GetString(IndexedName(kDeviceNameValueFormat, i), L"", 0);
-        const CcString className = list.GetString(IndexedName(kClassValueFormat, i), L"", 0);
-        const CcString hwId = list.GetString(IndexedName(kHwIdValueFormat, i), L"", 0);
+    TaloDeviceArray records;
+    ReadDeviceRecords(records);
+    for (int i = 0; i < records.GetSize(); ++i) {
+        const TALO_DEVICEINFO& record = records[i];
         // Without a class or hardware ID the record would stand for every device of a class.
-        if (className.IsEmpty() || hwId.IsEmpty())
+        if (record.Class.IsEmpty() || record.HwId.IsEmpty())
             continue;
         int state = DEVSTAT_NONE;
-        DeviceCtlByHwId(0, &state, className, hwId, nullptr);
+        DeviceCtlByHwId(0, &state, record.Class, record.HwId, nullptr);
         if (IsDefiniteState(state))
-            Append(name, className, hwId, state == DEVSTAT_ENABLED ? 1 : 0);
+            Append(record.DeviceName, record.Class, record.HwId, state == DEVSTAT_ENABLED ? 1 : 0);
     }
 }
 

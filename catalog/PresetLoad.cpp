@@ -1,6 +1,7 @@
 #include "catalog/PresetStore.h"
 
 #include "catalog/IndexedName.h"
+#include "catalog/PresetSwap.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 
@@ -24,6 +25,9 @@ bool ReadDevice(CcRegistry& key, int k, TALO_DEVICEINFO& device)
 int LoadPresets(TaloPresetList& list)
 {
     list.RemoveAll();
+    CPresetStoreLock lock;
+    if (lock.IsHeld())
+        FinishInterruptedSave();
     for (int n = 0;; ++n) {
         CcRegistry key;
         if (!key.OpenKey(IndexedName(kPresetKeyFormat, n), HKEY_CURRENT_USER, KEY_ALL_ACCESS))

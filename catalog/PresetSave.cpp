@@ -1,28 +1,50 @@
 #include "catalog/PresetStore.h"
 
 #include "catalog/IndexedName.h"
+#include "catalog/PresetSwap.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 
 namespace {
 
-void WriteString(CcRegistry& key, const wchar_t* name, const CcString& text)
+bool WriteString(CcRegistry& key, const wchar_t* name, const CcString& text)
 {
-    key.SetValue(name, text.GetString(), REG_SZ, 0);
+    return key.SetValue(name, text.GetString(), REG_SZ, 0) != 0;
 }
 
-void WritePreset(CcRegistry& key, const TALO_PRESET& preset)
+bool WritePreset(CcRegistry& key, const TALO_PRESET& preset)
 {
-    WriteString(key, kPresetNameValue, preset.Name);
+    if (!WriteString(key, kPresetNameValue, preset.Name))
+        return false;
     for (int k = 0; k < preset.Devices.GetSize(); ++k) {
         const TALO_DEVICEINFO& device = preset.Devices[k];
-        WriteString(key, IndexedName(kDeviceNameValueFormat, k), device.DeviceName);
-        WriteString(key, IndexedName(kClassValueFormat, k), device.Class);
-        WriteString(key, IndexedName(kHwIdValueFormat, k), device.HwId);
-        key.SetDWord(IndexedName(kSettingValueFormat, k), static_cast<DWORD>(device.Setting));
-        WriteString(key, IndexedName(kDisplayNameValueFormat, k), device.DisplayName);
+        if (!WriteString(key, IndexedName(kDeviceNameValueFormat, k), device.DeviceName) ||
+            !WriteString(key, IndexedName(kClassValueFormat, k), device.Class) ||
+            !WriteString(key, IndexedName(kHwIdValueFormat, k), device.HwId) ||
+            !key.SetDWord(IndexedName(kSettingValueFormat, k), static_cast<DWORD>(device.Setting)) ||
+            !WriteString(key, IndexedName(kDisplayNameValueFormat, k), device.DisplayName)) {
+            return false;
+        }
     }
+    return true;
+}
+
+// The whole list as "Setting.Saving", flushed, then marked whole.
+bool WriteSavingTree(CcRegistry& product, const TaloPresetList& list)
+{
+    CcRegistry saving;
+    if (!saving.CreateKey(kSettingSavingSubKey, product.GetHandle(), KEY_ALL_ACCESS))
+        return false;
+    for (int i = 0; i < list.GetSize(); ++i) {
+        CcRegistry key;
+        if (!key.CreateKey(IndexedName(kPresetSubKeyFormat, i), saving.GetHandle(), KEY_ALL_ACCESS) ||
+            !WritePreset(key, list[i])) {
+            return false;
+        }
+    }
+    RegFlushKey(saving.GetHandle());
+    return saving.SetDWord(kSavedWholeValue, 1) != 0;
 }
 
 // Every top-level window of the launcher's class on this desktop gets the message. That
@@ -44,17 +66,18 @@ void NotifyLauncher()
 
 int SavePresets(const TaloPresetList& list)
 {
-    {
-        CcRegistry product;
-        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS))
-            product.DeleteKey(kSettingSubKey);
+    CPresetStoreLock lock;
+    if (!lock.IsHeld() || !FinishInterruptedSave())
+        return 0;
+    CcRegistry product;
+    if (!product.CreateKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+        return 0;
+    if (!WriteSavingTree(product, list)) {
+        product.DeleteKey(kSettingSavingSubKey);
+        return 0;
     }
-    for (int i = 0; i < list.GetSize(); ++i) {
-        CcRegistry key;
-        if (!key.CreateKey(IndexedName(kPresetKeyFormat, i), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
-            return 0;
-        WritePreset(key, list[i]);
-    }
+    // Once marked, the new list stands: what this leaves undone, the next load finishes.
+    PutSavedPresetsInPlace();
     NotifyLauncher();
     return 1;
 }

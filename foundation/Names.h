@@ -29,10 +29,18 @@ constexpr wchar_t kProductKey[] = L"SOFTWARE\\Korvath\\Airvane";
 constexpr wchar_t kSettingSubKey[] = L"Setting";
 constexpr wchar_t kPresetKeyFormat[] = L"SOFTWARE\\Korvath\\Airvane\\Setting\\Preset%d";
 constexpr wchar_t kPresetNameValue[] = L"Name";
+// A save writes the new presets beside "Setting", marks them whole, then copies them in.
+constexpr wchar_t kPresetSubKeyFormat[] = L"Preset%d";
+constexpr wchar_t kSettingSavingSubKey[] = L"Setting.Saving";
+constexpr wchar_t kSavedWholeValue[] = L"Whole";
+// Held while the preset trees change: by a save, and by a load that finishes one.
+constexpr wchar_t kPresetStoreMutex[] = L"TALO7E3A9C1F52B04D6E8A41C0F9D2B5E873";
 
 // The device list, machine-wide (HKEY_LOCAL_MACHINE), written only by the service.
 constexpr wchar_t kDeviceListKey[] = L"SOFTWARE\\Korvath\\Airvane\\Device";
 constexpr wchar_t kDeviceNumValue[] = L"DeviceNum";
+// The most records it holds; readers stop there and at the first incomplete record.
+constexpr int kMostDeviceRecords = 256;
 
 // Value names of one device record, numbered from 0.
 constexpr wchar_t kDeviceNameValueFormat[] = L"%d_DeviceName";

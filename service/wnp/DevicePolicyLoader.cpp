@@ -106,6 +106,14 @@ void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
     AddUmtsDevices(text, policy);
 }
 
+// A value of device record index; false when it is missing or not REG_SZ.
+bool ReadRecordValue(CcRegistry& key, const wchar_t* format, DWORD index, CcString& text)
+{
+    DWORD type = REG_NONE;
+    text = key.GetString(Key(format, static_cast<int>(index)).c_str(), L"", 0, &type);
+    return type == REG_SZ;
+}
+
 } // namespace
 
 std::vector<std::wstring> InstalledTextFiles(const std::wstring& folder)
@@ -122,27 +130,17 @@ void LoadNamedDevices(const std::vector<std::wstring>& textFiles, CDevicePolicy&
         AddTextFileDevices(file, policy);
 }
 
-// The key's values are walked, so a count that no records back costs nothing.
 void LoadRegisteredDevices(CDevicePolicy& policy)
 {
     CcRegistry key;
     if (!key.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;
     const DWORD count = key.GetDWord(kDeviceNumValue, 0, 0);
-    const wchar_t* hwIdSuffix = kHwIdValueFormat + 2; // after its "%d"
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[64];
-        DWORD nameChars = ARRAYSIZE(name);
-        DWORD type = REG_NONE;
-        const LONG status = RegEnumValueW(key.GetHandle(), i, name, &nameChars, nullptr, &type, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA)
-            continue; // a longer name is no record's
-        if (status != ERROR_SUCCESS)
+    for (DWORD i = 0; i < count && i < static_cast<DWORD>(kMostDeviceRecords); ++i) {
+        CcString name, className, hwId;
+        if (!ReadRecordValue(key, kDeviceNameValueFormat, i, name) ||
+            !ReadRecordValue(key, kClassValueFormat, i, className) || !ReadRecordValue(key, kHwIdValueFormat, i, hwId))
             return;
-        const long long index = DeviceRecordIndex(name, hwIdSuffix);
-        if (type != REG_SZ || index < 0 || index >= count)
-            continue;
-        const CcString hwId = key.GetString(name, L"", 0);
         if (!hwId.IsEmpty())
             policy.AddRegisteredHwId(hwId.GetString());
     }

@@ -14,6 +14,6 @@ std::vector<std::wstring> InstalledTextFiles(const std::wstring& folder);
 void LoadNamedDevices(const std::vector<std::wstring>& textFiles, CDevicePolicy& policy);
 
 // Adds the hardware IDs of the device list's records below "DeviceNum" as
-// registered. Any user can write a record: whether one is the whole first
+// registered, up to the first incomplete record and at most kMostDeviceRecords. Any user can write a record: whether one is the whole first
 // hardware ID of an installed network adapter is checked when a request names it.
 void LoadRegisteredDevices(CDevicePolicy& policy);

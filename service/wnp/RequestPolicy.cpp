@@ -22,14 +22,27 @@ bool EqualsIgnoringCase(const wchar_t* a, const wchar_t* b)
     return *a == *b;
 }
 
-// The three string values of a device-list record; each format starts with "%d".
-bool IsDeviceRecordValue(const wchar_t* valueName)
+constexpr const wchar_t* kRecordValueFormats[] = {kDeviceNameValueFormat, kClassValueFormat, kHwIdValueFormat};
+
+// The record index of one of the three string values of a device-list record, or -1.
+long long RecordValueIndex(const wchar_t* valueName)
 {
-    for (const wchar_t* format : {kDeviceNameValueFormat, kClassValueFormat, kHwIdValueFormat}) {
-        if (DeviceRecordIndex(valueName, format + 2) >= 0)
-            return true;
+    for (const wchar_t* format : kRecordValueFormats) {
+        const long long index = DeviceRecordIndex(valueName, format + 2); // after its "%d"
+        if (index >= 0)
+            return index;
     }
-    return false;
+    return -1;
+}
+
+bool IsCompleteRecord(const CStoredDeviceList& list, DWORD index)
+{
+    std::wstring text;
+    for (const wchar_t* format : kRecordValueFormats) {
+        if (!list.Text(std::to_wstring(index) + (format + 2), text))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -59,13 +72,28 @@ bool IsPermittedRegistryRequest(const TALO_REQUEST& request)
     }
     if (EqualsIgnoringCase(fields.KeyPath, kDeviceListKey)) {
         return isNumber ? EqualsIgnoringCase(fields.ValueName, kDeviceNumValue)
-                        : IsDeviceRecordValue(fields.ValueName);
+                        : RecordValueIndex(fields.ValueName) >= 0;
     }
     if (EqualsIgnoringCase(fields.KeyPath, kCompanionFlagKey)) {
         return isNumber && EqualsIgnoringCase(fields.ValueName, kCompanionFlagValue) &&
                fields.Data.Number <= 1;
     }
     return false;
+}
+
+bool IsAllowedDeviceListWrite(const TALO_REQUEST& request, const CStoredDeviceList& list)
+{
+    const TALO_REGISTRY_REQUEST& fields = request.Body.Registry;
+    if (!EqualsIgnoringCase(fields.KeyPath, kDeviceListKey))
+        return true;
+    const DWORD count = list.Count();
+    const bool roomLeft = count < static_cast<DWORD>(kMostDeviceRecords);
+    if (request.Code == REQ_SET_DWORD)
+        return roomLeft && fields.Data.Number == count + 1 && IsCompleteRecord(list, count);
+    std::wstring stored;
+    if (list.Text(fields.ValueName, stored) && stored == fields.Data.Text)
+        return true;
+    return roomLeft && RecordValueIndex(fields.ValueName) == static_cast<long long>(count);
 }
 
 void CDevicePolicy::AddNamedDevice(const std::wstring& className, const std::wstring& hwIdPrefix)

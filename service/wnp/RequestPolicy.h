@@ -35,6 +35,24 @@ private:
 // key path, value name and type those of the device list or the companion flag.
 bool IsPermittedRegistryRequest(const TALO_REQUEST& request);
 
+// The device list as a write to it finds it, read by the caller (the service
+// reads HKEY_LOCAL_MACHINE; the tests pass lists of their own).
+class CStoredDeviceList {
+public:
+    virtual ~CStoredDeviceList() = default;
+    // "DeviceNum"; 0 when it is missing.
+    virtual DWORD Count() const = 0;
+    // The text of a REG_SZ value; false when the value is missing or of another type.
+    virtual bool Text(const std::wstring& valueName, std::wstring& text) const = 0;
+};
+
+// For a request that IsPermittedRegistryRequest passes: whether it keeps the device
+// list whole. A record value may be written for the next record (its index is
+// "DeviceNum") or rewritten with the text it holds; "DeviceNum" may only go up by
+// one, once the three values of the record it adds exist, and to at most
+// kMostDeviceRecords. Requests to the companion flag pass.
+bool IsAllowedDeviceListWrite(const TALO_REQUEST& request, const CStoredDeviceList& list);
+
 // REQ_ENABLE_DEVICE and REQ_DISABLE_DEVICE: both fields terminated, and a device the policy permits.
 bool IsPermittedDeviceRequest(const TALO_REQUEST& request, const CDevicePolicy& policy);
 

@@ -6,10 +6,15 @@
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
+#include "automation/RegistrySnapshot.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/SoakFigures.h"
 #include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -106,9 +111,11 @@ protected:
         ASSERT_NE(0u, RegisterPresetsChangedMsg());
         ASSERT_EQ(RegisterWindowMessageW(kPresetsChangedMessage), PresetsChangedMsg);
         settings_.Remove();
+        saving_.Remove();
     }
 
     RegistrySnapshot settings_{HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSubKey};
+    RegistrySnapshot saving_{HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + kSettingSavingSubKey};
     TaloPresetList list;
 };
 
@@ -302,3 +309,190 @@ TEST_F(PresetStoreTest, SavingWithoutALauncherReturnsOneAndPostsNothing)
 }
 
 } // namespace
+
+// ---- Saves cut short: a child saves and is stopped right after its k-th registry
+// write, for every k, as a kill at that point would stop it; the next load must
+// find the old list or the new one, whole.
+
+namespace {
+
+constexpr int kStoppedExit = 0x57;
+constexpr int kSaveEndedExit = 1;
+long g_writesLeft = 0;
+
+void CountWrite()
+{
+    if (--g_writesLeft == 0)
+        TerminateProcess(GetCurrentProcess(), kStoppedExit);
+}
+
+decltype(&RegCreateKeyExW) g_createKey;
+decltype(&RegSetValueExW) g_setValue;
+decltype(&RegDeleteKeyW) g_deleteKey;
+decltype(&RegDeleteValueW) g_deleteValue;
+
+LONG WINAPI CountedCreateKey(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
+                             LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
+{
+    const LONG status = g_createKey(key, subKey, reserved, keyClass, options, access, security, result, disposition);
+    CountWrite();
+    return status;
+}
+
+LONG WINAPI CountedSetValue(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD bytes)
+{
+    const LONG status = g_setValue(key, name, reserved, type, data, bytes);
+    CountWrite();
+    return status;
+}
+
+LONG WINAPI CountedDeleteKey(HKEY key, LPCWSTR subKey)
+{
+    const LONG status = g_deleteKey(key, subKey);
+    CountWrite();
+    return status;
+}
+
+LONG WINAPI CountedDeleteValue(HKEY key, LPCWSTR name)
+{
+    const LONG status = g_deleteValue(key, name);
+    CountWrite();
+    return status;
+}
+
+// Points this program's imports of a function at a replacement; returns the original.
+template <class Function>
+Function ReplaceImport(const char* name, Function replacement)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    Function original = nullptr;
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name;
+         ++library) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) != 0)
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
+            original = reinterpret_cast<Function>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
+        }
+    }
+    return original;
+}
+
+void StopAfterWrites(long writes)
+{
+    g_writesLeft = writes;
+    g_createKey = ReplaceImport("RegCreateKeyExW", &CountedCreateKey);
+    g_setValue = ReplaceImport("RegSetValueExW", &CountedSetValue);
+    g_deleteKey = ReplaceImport("RegDeleteKeyW", &CountedDeleteKey);
+    g_deleteValue = ReplaceImport("RegDeleteValueW", &CountedDeleteValue);
+}
+
+// A list of its own for each seed: seed 0 and 1 are small and fixed, others random.
+void MakeList(unsigned seed, TaloPresetList& list)
+{
+    std::mt19937 random(seed);
+    const int presets = seed < 2 ? 2 + static_cast<int>(seed) : static_cast<int>(random() % 6);
+    list.RemoveAll();
+    for (int i = 0; i < presets; ++i) {
+        TALO_PRESET preset;
+        preset.Name = (L"Preset " + std::to_wstring(seed) + L"." + std::to_wstring(i)).c_str();
+        const int devices = seed < 2 ? 2 - static_cast<int>(seed) : 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < devices; ++k) {
+            TALO_DEVICEINFO device;
+            device.DeviceName = (L"Device " + std::to_wstring(random() % 100)).c_str();
+            device.Class = k % 2 ? L"#UMTS#" : L"Net";
+            device.HwId = (L"PCI\\VEN_" + std::to_wstring(random() % 10000)).c_str();
+            device.Setting = static_cast<int>(random() % 2);
+            preset.Devices.SetAtGrow(k, device);
+        }
+        list.SetAtGrow(i, preset);
+    }
+}
+
+bool SameList(const TaloPresetList& a, const TaloPresetList& b)
+{
+    if (a.GetSize() != b.GetSize())
+        return false;
+    for (int i = 0; i < a.GetSize(); ++i) {
+        if (lstrcmpW(a[i].Name, b[i].Name) != 0 || a[i].Devices.GetSize() != b[i].Devices.GetSize())
+            return false;
+        for (int k = 0; k < a[i].Devices.GetSize(); ++k) {
+            const TALO_DEVICEINFO& x = a[i].Devices[k];
+            const TALO_DEVICEINFO& y = b[i].Devices[k];
+            if (lstrcmpW(x.DeviceName, y.DeviceName) != 0 || lstrcmpW(x.Class, y.Class) != 0 ||
+                lstrcmpW(x.HwId, y.HwId) != 0 || x.Setting != y.Setting)
+                return false;
+        }
+    }
+    return true;
+}
+
+// args: the writes after which to stop, and the seed of the list to save.
+const ChildRole kSaveAndStop(L"save-and-stop", [](const std::vector<std::wstring>& args) {
+    TaloPresetList list;
+    MakeList(static_cast<unsigned>(std::stoul(args[1])), list);
+    StopAfterWrites(std::stol(args[0]));
+    return SavePresets(list) ? kSaveEndedExit : 0;
+});
+
+// args: the writes after which the load (and the save it finishes) stops.
+const ChildRole kLoadAndStop(L"load-and-stop", [](const std::vector<std::wstring>& args) {
+    StopAfterWrites(std::stol(args[0]));
+    TaloPresetList list;
+    LoadPresets(list);
+    return kSaveEndedExit;
+});
+
+} // namespace
+
+TEST_F(PresetStoreTest, ASaveStoppedAfterAnyWriteLeavesTheOldListOrTheNewOne)
+{
+    const unsigned rounds = static_cast<unsigned>(Figure(1, 12));
+    const unsigned start = GetTickCount();
+    SCOPED_TRACE(testing::Message() << "first seed " << start);
+    std::mt19937 random(start);
+    long long kills = 0, loads = 0, failures = 0;
+    for (unsigned round = 0; round < rounds; ++round) {
+        const unsigned oldSeed = round == 0 ? 0 : start + 2 * round, newSeed = round == 0 ? 1 : oldSeed + 1;
+        TaloPresetList oldList, newList;
+        MakeList(oldSeed, oldList);
+        MakeList(newSeed, newList);
+        for (long k = 1;; ++k) {
+            ASSERT_EQ(1, SavePresets(oldList));
+            const DWORD exit = RunChild(L"save-and-stop", {std::to_wstring(k), std::to_wstring(newSeed)});
+            ASSERT_TRUE(exit == static_cast<DWORD>(kStoppedExit) || exit == static_cast<DWORD>(kSaveEndedExit))
+                << "exit code " << exit << " after " << k << " writes";
+            const bool stopped = exit == static_cast<DWORD>(kStoppedExit);
+            kills += stopped;
+            // In the long form the load that finishes the save is stopped once as well.
+            if (stopped && IsSoak())
+                kills += RunChild(L"load-and-stop", {std::to_wstring(1 + random() % 40)}) == static_cast<DWORD>(kStoppedExit);
+            TaloPresetList loaded;
+            LoadPresets(loaded);
+            ++loads;
+            const bool whole = SameList(loaded, newList) || (stopped && SameList(loaded, oldList));
+            RegKey saving;
+            const bool tidy = RegOpenKeyExW(HKEY_CURRENT_USER,
+                                            (std::wstring(kProductKey) + L"\\" + kSettingSavingSubKey).c_str(), 0,
+                                            KEY_READ, saving.Put()) != ERROR_SUCCESS;
+            if (!whole || !tidy) {
+                ++failures;
+                ADD_FAILURE() << "seeds " << oldSeed << "/" << newSeed << ", stopped after " << k << " writes: "
+                              << (whole ? "the saving tree is left" : "neither list loads");
+            }
+            if (!stopped)
+                break;
+        }
+    }
+    ReportCount("preset-saves-killed", kills);
+    ReportCount("preset-loads-checked", loads);
+    ReportCount("preset-kill-failures", failures);
+}

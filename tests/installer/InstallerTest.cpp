@@ -9,13 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
 #include <knownfolders.h>
 #include <msi.h>
+#include <msiquery.h>
+#include <sddl.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -139,6 +143,103 @@ void ExpectFiles(Flavour flavour)
 
 // TALOService as the package installs it: its own process, automatic start as
 // LocalSystem, the installed program, a display name and a description; and running.
+// Whether a security descriptor lets only the system and administrators change
+// what it guards: its DACL protected from inheritance, and every other allowing
+// entry without a right to write, delete or change permissions or owner.
+testing::AssertionResult OnlyAdministratorsWrite(PSECURITY_DESCRIPTOR descriptor)
+{
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!GetSecurityDescriptorControl(descriptor, &control, &revision) ||
+        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present || !dacl)
+        return testing::AssertionFailure() << "no DACL";
+    if (!(control & SE_DACL_PROTECTED))
+        return testing::AssertionFailure() << "the DACL inherits from the parent";
+    constexpr ACCESS_MASK kWrites = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                                    FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                    GENERIC_ALL;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header)) || header->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        PSID sid = &ace->SidStart;
+        if (!IsWellKnownSid(sid, WinLocalSystemSid) && !IsWellKnownSid(sid, WinBuiltinAdministratorsSid) &&
+            (ace->Mask & kWrites))
+            return testing::AssertionFailure() << "entry " << i << " lets others write (mask " << ace->Mask << ")";
+    }
+    return testing::AssertionSuccess();
+}
+
+// The package's permissions (MsiLockPermissionsEx): the install folder and every
+// file of the package only the system's and administrators' to change.
+void ExpectLockedPermissions(Flavour flavour)
+{
+    MSIHANDLE database = 0;
+    ASSERT_EQ(MsiOpenDatabaseW(Package(flavour).c_str(), MSIDBOPEN_READONLY, &database), ERROR_SUCCESS);
+    const auto rows = [database](const wchar_t* query, int columns) {
+        std::vector<std::vector<std::wstring>> result;
+        MSIHANDLE view = 0;
+        if (MsiDatabaseOpenViewW(database, query, &view) != ERROR_SUCCESS || MsiViewExecute(view, 0) != ERROR_SUCCESS)
+            return result;
+        for (MSIHANDLE record = 0; MsiViewFetch(view, &record) == ERROR_SUCCESS; MsiCloseHandle(record)) {
+            std::vector<std::wstring> row;
+            for (int c = 1; c <= columns; ++c) {
+                wchar_t text[1024] = {};
+                DWORD chars = ARRAYSIZE(text);
+                MsiRecordGetStringW(record, c, text, &chars);
+                row.push_back(text);
+            }
+            result.push_back(row);
+        }
+        MsiCloseHandle(view);
+        return result;
+    };
+    std::map<std::wstring, std::wstring> locks; // table/object -> SDDL
+    for (const auto& row : rows(L"SELECT `LockObject`, `Table`, `SDDLText` FROM `MsiLockPermissionsEx`", 3))
+        locks[row[1] + L"/" + row[0]] = row[2];
+    const auto files = rows(L"SELECT `File` FROM `File`", 1);
+    const auto folders = rows(L"SELECT `Directory_` FROM `CreateFolder`", 1);
+    MsiCloseHandle(database);
+
+    EXPECT_EQ(folders, (std::vector<std::vector<std::wstring>>{{L"INSTALLFOLDER"}}));
+    std::vector<std::wstring> objects = {L"CreateFolder/INSTALLFOLDER"};
+    for (const auto& file : files)
+        objects.push_back(L"File/" + file[0]);
+    EXPECT_EQ(locks.size(), objects.size());
+    for (const std::wstring& object : objects) {
+        SCOPED_TRACE(object);
+        const auto lock = locks.find(object);
+        ASSERT_NE(lock, locks.end());
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(lock->second.c_str(), SDDL_REVISION_1,
+                                                                         &descriptor, nullptr));
+        LocalMemory owned(descriptor);
+        EXPECT_TRUE(OnlyAdministratorsWrite(descriptor));
+    }
+}
+
+// The install folder's permissions as installed, where the installer applies
+// them (Wine's installer leaves the table aside; Windows applies it).
+void ExpectInstallFolderLocked()
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoW(InstallFolder().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                    nullptr, nullptr, nullptr, &descriptor),
+              ERROR_SUCCESS);
+    LocalMemory owned(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    if (!(control & SE_DACL_PROTECTED)) {
+        std::cout << "the installer did not apply MsiLockPermissionsEx to the install folder\n";
+        return;
+    }
+    EXPECT_TRUE(OnlyAdministratorsWrite(descriptor));
+}
+
 void ExpectServiceInstalled()
 {
     ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
@@ -244,6 +345,8 @@ TEST_F(Installer, SimulatedPackageInstallsServesAndUninstallsCleanly)
     ASSERT_EQ(InstalledProducts().size(), 1u);
     EXPECT_EQ(ProductInfo(InstalledProducts()[0], INSTALLPROPERTY_VERSIONSTRING), kVersion);
     ExpectFiles(Flavour::Simulated);
+    ExpectLockedPermissions(Flavour::Simulated);
+    ExpectInstallFolderLocked();
     ExpectServiceInstalled();
     ExpectSettingsShortcut();
 
@@ -284,6 +387,8 @@ TEST_F(Installer, ShippingPackageInstallsAndUninstallsCleanly)
     ASSERT_EQ(InstalledProducts().size(), 1u);
     EXPECT_EQ(ProductInfo(InstalledProducts()[0], INSTALLPROPERTY_PRODUCTNAME), L"Airvane");
     ExpectFiles(Flavour::Shipping);
+    ExpectLockedPermissions(Flavour::Shipping);
+    ExpectInstallFolderLocked();
     ExpectServiceInstalled();
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Shipping), "uninstall"), 0u);

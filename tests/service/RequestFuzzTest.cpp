@@ -149,6 +149,8 @@ public:
         } else if (r.Code == REQ_SET_STRING) {
             allowed = k == kDeviceKey && IsRecordTextName(*name) && FieldText(r.Body.Registry.Data.Text);
         }
+        if (allowed && k == kDeviceKey)
+            allowed = KeepsTheListWhole(r, n);
         if (!allowed)
             return std::nullopt;
         return std::make_pair(k, n);
@@ -181,29 +183,64 @@ public:
     }
 
 private:
-    // A record of the device list below its count whose hardware ID is the
-    // whole first hardware ID of an installed network adapter.
-    bool IsRegisteredAdapter(const std::wstring& p) const
+    static constexpr DWORD kMostRecords = 256;
+
+    DWORD Count() const
+    {
+        const auto key = model_.find(kDeviceKey);
+        DWORD count = 0;
+        if (key != model_.end()) {
+            const auto value = key->second.find(L"devicenum");
+            if (value != key->second.end() && value->second.type == REG_DWORD && value->second.data.size() == 4)
+                std::memcpy(&count, value->second.data.data(), 4);
+        }
+        return count;
+    }
+
+    // The text of a REG_SZ value of the device list (name in lower case).
+    std::optional<std::wstring> Text(const std::wstring& name) const
     {
         const auto key = model_.find(kDeviceKey);
         if (key == model_.end())
-            return false;
-        const auto count = key->second.find(L"devicenum");
-        DWORD records = 0;
-        if (count != key->second.end())
-            std::memcpy(&records, count->second.data.data(), 4);
+            return std::nullopt;
+        const auto value = key->second.find(name);
+        if (value == key->second.end() || value->second.type != REG_SZ)
+            return std::nullopt;
+        return std::wstring(reinterpret_cast<const wchar_t*>(value->second.data.data()));
+    }
+
+    bool IsWholeRecord(DWORD index) const
+    {
+        const std::wstring i = std::to_wstring(index);
+        return Text(i + L"_devicename") && Text(i + L"_class") && Text(i + L"_hwid");
+    }
+
+    // Values of the next record or unchanged ones; the count up by one over a whole record, to 256 at most.
+    bool KeepsTheListWhole(const TALO_REQUEST& r, const std::wstring& name) const
+    {
+        const DWORD count = Count();
+        if (r.Code == REQ_SET_DWORD)
+            return count < kMostRecords && r.Body.Registry.Data.Number == count + 1 && IsWholeRecord(count);
+        const auto stored = Text(name);
+        if (stored && *stored == *FieldText(r.Body.Registry.Data.Text))
+            return true;
+        std::wstring suffix;
+        return count < kMostRecords && RecordIndex(name, &suffix) == static_cast<long long>(count);
+    }
+
+    // A whole record of the device list, below its count and before any record
+    // with a value missing, whose hardware ID is the whole first hardware ID of
+    // an installed network adapter.
+    bool IsRegisteredAdapter(const std::wstring& p) const
+    {
         bool installed = false;
         for (const NotebookDevice& device : kDevices)
             installed = installed || (Lower(device.className) == L"net" && Lower(device.hardwareIds[0]) == p);
         if (!installed)
             return false;
-        for (const auto& [name, value] : key->second) {
-            std::wstring suffix;
-            const long long index = RecordIndex(name, &suffix);
-            if (index >= 0 && index < records && suffix == L"_hwid" && value.type == REG_SZ &&
-                Lower(reinterpret_cast<const wchar_t*>(value.data.data())) == p) {
+        for (DWORD i = 0; i < Count() && i < kMostRecords && IsWholeRecord(i); ++i) {
+            if (Lower(*Text(std::to_wstring(i) + L"_hwid")) == p)
                 return true;
-            }
         }
         return false;
     }
@@ -452,11 +489,14 @@ TEST(RequestFuzz, RandomAndMutatedBlocksDoOnlyWhatIsAllowed)
                                   nullptr),
                   ERROR_SUCCESS);
         const StoredValue count = DWordValue(1);
-        const StoredValue id = TextValue(kDevices[0].hardwareIds[0]);
         RegSetValueExW(key.Get(), kDeviceNumValue, 0, REG_DWORD, count.data.data(), 4);
-        RegSetValueExW(key.Get(), L"0_HwId", 0, REG_SZ, id.data.data(), static_cast<DWORD>(id.data.size()));
         model[kDeviceKey][L"devicenum"] = count;
-        model[kDeviceKey][L"0_hwid"] = id;
+        for (const auto& [name, text] : {std::make_pair(L"0_DeviceName", L"Wireless"), std::make_pair(L"0_Class", L"Net"),
+                                         std::make_pair(L"0_HwId", kDevices[0].hardwareIds[0].c_str())}) {
+            const StoredValue value = TextValue(text);
+            RegSetValueExW(key.Get(), name, 0, REG_SZ, value.data.data(), static_cast<DWORD>(value.data.size()));
+            model[kDeviceKey][Lower(name)] = value;
+        }
     }
     const std::set<std::wstring> allowedKeys = {L"", L"software", L"software\\korvath", L"software\\korvath\\airvane",
                                                 kDeviceKey, L"software\\korvath\\quillon", kFlagKey};

@@ -1,9 +1,11 @@
 #include "service/wnp/RequestPolicy.h"
 
+#include "foundation/Names.h"
 #include "tests/service/TestRequests.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -97,6 +99,96 @@ TEST(RequestPolicy, DeviceRecordIndexReadsTheDecimalPrefix)
     EXPECT_EQ(DeviceRecordIndex(L"42_Class", L"_HwId"), -1);
     EXPECT_EQ(DeviceRecordIndex(L"00_HwId", L"_HwId"), -1);
     EXPECT_EQ(DeviceRecordIndex(L"99999999999999999999_HwId", L"_HwId"), -1);
+}
+
+namespace {
+
+// A stored device list of DeviceNum and the text values given; value names as stored.
+class ListOf : public CStoredDeviceList {
+public:
+    ListOf(DWORD count, std::map<std::wstring, std::wstring> values) : count_(count), values_(std::move(values)) {}
+    DWORD Count() const override { return count_; }
+    bool Text(const std::wstring& valueName, std::wstring& text) const override
+    {
+        const auto value = values_.find(valueName);
+        if (value == values_.end())
+            return false;
+        text = value->second;
+        return true;
+    }
+
+private:
+    DWORD count_;
+    std::map<std::wstring, std::wstring> values_;
+};
+
+// One WLAN adapter registered, as the programs leave the list.
+const std::map<std::wstring, std::wstring> kOneRecord = {
+    {L"0_DeviceName", L"Wireless"}, {L"0_Class", L"Net"}, {L"0_HwId", kWlanAdapter}};
+
+std::map<std::wstring, std::wstring> WithRecord(std::map<std::wstring, std::wstring> values, int index)
+{
+    const std::wstring i = std::to_wstring(index);
+    values[i + L"_DeviceName"] = L"Wired";
+    values[i + L"_Class"] = L"Net";
+    values[i + L"_HwId"] = kEthernetAdapter;
+    return values;
+}
+
+} // namespace
+
+TEST(RequestPolicy, TheDeviceListOnlyGrowsByWholeRecords)
+{
+    const ListOf empty(0, {});
+    const ListOf one(1, kOneRecord);
+    const ListOf nextWritten(1, WithRecord(kOneRecord, 1));
+    std::map<std::wstring, std::wstring> partial = WithRecord(kOneRecord, 1);
+    partial.erase(L"1_Class");
+    const ListOf nextPartial(1, partial);
+    std::map<std::wstring, std::wstring> full;
+    for (int i = 0; i < kMostDeviceRecords; ++i)
+        full = WithRecord(full, i);
+    const ListOf almostFull(kMostDeviceRecords - 1, full);
+    const ListOf isFull(kMostDeviceRecords, full);
+    const ListOf beyond(2147483647, kOneRecord);
+    const struct {
+        const char* what;
+        const ListOf& list;
+        DWORD code;
+        std::wstring value;
+        DWORD number;
+        std::wstring text;
+        bool allowed;
+    } cases[] = {
+        {"first record's name", empty, REQ_SET_STRING, L"0_DeviceName", 0, L"Wireless", true},
+        {"next record's hardware ID", one, REQ_SET_STRING, L"1_HwId", 0, kEthernetAdapter, true},
+        {"next record's class again, other text", nextWritten, REQ_SET_STRING, L"1_Class", 0, L"USB", true},
+        {"stored value rewritten with its text", one, REQ_SET_STRING, L"0_HwId", 0, kWlanAdapter, true},
+        {"count raised over a whole record", nextWritten, REQ_SET_DWORD, L"DeviceNum", 2, L"", true},
+        {"last record's count", almostFull, REQ_SET_DWORD, L"DeviceNum", kMostDeviceRecords, L"", true},
+        {"companion flag", empty, REQ_SET_DWORD, L"Admission", 1, L"", true},
+
+        {"stored record overwritten", one, REQ_SET_STRING, L"0_HwId", 0, kEthernetAdapter, false},
+        {"stored text in other case", one, REQ_SET_STRING, L"0_Class", 0, L"NET", false},
+        {"record beyond the next", one, REQ_SET_STRING, L"2_HwId", 0, kEthernetAdapter, false},
+        {"largest index", one, REQ_SET_STRING, L"2147483647_HwId", 0, kEthernetAdapter, false},
+        {"record beyond the most", isFull, REQ_SET_STRING, L"256_HwId", 0, kEthernetAdapter, false},
+        {"a record at a poisoned count", beyond, REQ_SET_STRING, L"2147483647_Class", 0, L"Net", false},
+        {"count raised without the record", one, REQ_SET_DWORD, L"DeviceNum", 2, L"", false},
+        {"count raised over a partial record", nextPartial, REQ_SET_DWORD, L"DeviceNum", 2, L"", false},
+        {"count raised by two", nextWritten, REQ_SET_DWORD, L"DeviceNum", 3, L"", false},
+        {"count kept", nextWritten, REQ_SET_DWORD, L"DeviceNum", 1, L"", false},
+        {"count lowered", nextWritten, REQ_SET_DWORD, L"DeviceNum", 0, L"", false},
+        {"count of days of loops", one, REQ_SET_DWORD, L"DeviceNum", 2147483647, L"", false},
+        {"count beyond the most", isFull, REQ_SET_DWORD, L"DeviceNum", kMostDeviceRecords + 1, L"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring key = c.value == L"Admission" ? kCompanion : kDeviceList;
+        const TALO_REQUEST request = RegistryRequest(c.code, key, c.value, c.number, c.text);
+        ASSERT_TRUE(IsPermittedRegistryRequest(request));
+        EXPECT_EQ(IsAllowedDeviceListWrite(request, c.list), c.allowed);
+    }
 }
 
 namespace {
