@@ -5,7 +5,7 @@
 #include "catalog/DeviceList.h"
 #include "catalog/IndexedName.h"
 #include "devices/DeviceControl.h"
-#include "devices/DeviceQueryScope.h"
+#include "devices/DeviceSnapshot.h"
 #include "devices/WlanDetection.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -14,12 +14,6 @@
 #include <cwchar>
 
 namespace {
-
-#if defined(AIRVANE_SETTINGS_CATALOG)
-constexpr DWORD kWlanClientVersion = kSettingsWlanClientVersion;
-#else
-constexpr DWORD kWlanClientVersion = kLauncherWlanClientVersion;
-#endif
 
 constexpr DWORD kCardKeyChars = 32;    // a sub-key name of at most 31 characters
 constexpr DWORD kCardValueChars = 260; // "Description" and "ServiceName": at most 259 characters
@@ -46,9 +40,8 @@ bool ReadCard(HKEY cards, const wchar_t* cardKey, CardValue& description, CardVa
 
 } // namespace
 
-void CDeviceCatalog::AddRegisteredDevices()
+void CDeviceCatalog::AddRegisteredDevices(CDeviceSnapshot& devices)
 {
-    DeviceQueryScope scope;
     CcRegistry list;
     if (!list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;
@@ -62,15 +55,14 @@ void CDeviceCatalog::AddRegisteredDevices()
         if (className.IsEmpty() || hwId.IsEmpty())
             continue;
         int state = DEVSTAT_NONE;
-        DeviceCtlByHwId(0, &state, className, hwId, nullptr);
+        QueryByHwId(devices, &state, className, hwId);
         if (IsDefiniteState(state))
             Append(name, className, hwId, state == DEVSTAT_ENABLED ? 1 : 0);
     }
 }
 
-void CDeviceCatalog::AddNetworkCards()
+void CDeviceCatalog::AddNetworkCards(CDeviceSnapshot& devices)
 {
-    DeviceQueryScope scope;
     CcRegistry cards;
     if (!cards.OpenKey(kNetworkCardsKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;
@@ -87,13 +79,13 @@ void CDeviceCatalog::AddNetworkCards()
         CardValue description;
         CardValue serviceName;
         if (!ReadCard(cards.GetHandle(), cardKey, description, serviceName) ||
-            !IsWlanAdapter(description, serviceName, kWlanClientVersion))
+            !IsWlanAdapter(description, serviceName, options_.wlanClientVersion))
             continue;
         wchar_t hwId[kDevicePropertyChars];
-        if (!GetHwIdFromDesc(description, kNetworkCardClass, hwId, kDevicePropertyChars))
+        if (!GetHwIdFromDesc(devices, description, kNetworkCardClass, hwId, kDevicePropertyChars))
             continue;
         int state = DEVSTAT_NONE;
-        DeviceCtlByHwId(0, &state, kNetworkCardClass, hwId, nullptr);
+        QueryByHwId(devices, &state, kNetworkCardClass, hwId);
         if (!IsDefiniteState(state) || IsListed(hwId))
             continue;
         TALO_DEVICEINFO record;

@@ -82,9 +82,6 @@ constexpr wchar_t kUmtsSection[] = L"UMTS";
 constexpr wchar_t kDeviceListUmts[] = L"UMTS";
 constexpr wchar_t kDeviceListWlan[] = L"WLAN";
 constexpr wchar_t kDeviceListBluetooth[] = L"BLUETOOTH";
-constexpr wchar_t kEntryClassKeyFormat[] = L"%d_Class";
-constexpr wchar_t kEntryHwIdKeyFormat[] = L"%d_HwId";
-constexpr wchar_t kEntryDisplayNameKeyFormat[] = L"%d_DisplayName";
 
 // Keys of the "UMTS" section: entry n, and sub-device i of entry n.
 constexpr wchar_t kUmtsRootClassKeyFormat[] = L"UMTS%d_ROOT_CLASS";
