@@ -1,6 +1,6 @@
 #include "foundation/DeviceSections.h"
 
-#include "tests/foundation/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
