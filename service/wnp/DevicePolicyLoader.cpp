@@ -75,8 +75,10 @@ void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
 // A value of device record index; false when it is missing or not REG_SZ.
 bool ReadRecordValue(CcRegistry& key, const wchar_t* format, DWORD index, CcString& text)
 {
+    wchar_t name[64];
+    swprintf(name, ARRAYSIZE(name), format, static_cast<int>(index));
     DWORD type = REG_NONE;
-    text = key.GetString(Key(format, static_cast<int>(index)).c_str(), L"", 0, &type);
+    text = key.GetString(name, L"", 0, &type);
     return type == REG_SZ;
 }
 
