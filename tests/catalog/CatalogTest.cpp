@@ -4,6 +4,7 @@
 
 #include "devices/DeviceSnapshot.h"
 #include "devices/WlanDetection.h"
+#include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 #include "tests/catalog/CatalogMachine.h"
 
@@ -251,6 +252,22 @@ TEST_P(CatalogTest, ARegisteredRecordWithoutHardwareIdDoesNotStandForItsWholeCla
     m.Register(L"Incomplete", L"Net", L"");
     m.Register(L"", L"", L"PCI\\VEN_0003");
     EXPECT_EQ(Records_(), Build(L"[DeviceList]\n0=WLAN\n"));
+}
+
+TEST_P(CatalogTest, RegisteredRecordsEndAtTheFirstIncompleteOneWhateverTheCount)
+{
+    m.AddDevice({L"Net", {L"PCI\\VEN_0003"}, L"Present adapter"});
+    m.AddDevice({L"Net", {L"PCI\\VEN_0004"}, L"Planted adapter"});
+    m.Register(L"Present adapter", L"Net", L"PCI\\VEN_0003");
+    m.Register(L"Planted adapter", L"Net", L"PCI\\VEN_0004");
+    CcRegistry list;
+    ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
+    ASSERT_TRUE(list.DeleteValue(L"1_Class"));
+    ASSERT_TRUE(list.SetValue(L"2_DeviceName", L"After the gap", REG_SZ, 0) && list.SetValue(L"2_Class", L"Net", REG_SZ, 0) &&
+                list.SetValue(L"2_HwId", L"PCI\\VEN_0004", REG_SZ, 0));
+    // A count no list reaches: the reader stops at the gap, not after 2^31 records.
+    ASSERT_TRUE(list.SetDWord(kDeviceNumValue, 2147483647));
+    EXPECT_EQ(Records_({{L"Present adapter", L"Net", L"PCI\\VEN_0003", 1}}), Build(L"[DeviceList]\n0=WLAN\n"));
 }
 
 TEST_P(CatalogTest, WinesOwnNetworkCardsAreNotWlan)
