@@ -171,6 +171,9 @@ TEST_F(ProgressWindowTest, ShowsItsTextsWithoutOwnerOrTitleBarUntilClosed)
 
     CloseProgress();
     EXPECT_TRUE(WaitForWindowGone(notice));
+    // DestroyWindow hides the notice before it destroys it, on the progress thread.
+    for (int polls = 0; IsWindow(notice) && polls < 100; ++polls)
+        PumpMessagesFor(50);
     EXPECT_FALSE(IsWindow(notice)) << "hidden but not destroyed";
 }
 
