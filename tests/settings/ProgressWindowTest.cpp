@@ -1,15 +1,15 @@
 #include "settings/ProgressWindow.h"
 
-#include "automation/BuildPrograms.h"
-#include "automation/GuiWindows.h"
-#include "automation/Screenshot.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/GuiWindows.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/ScopedDpi.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>
@@ -171,9 +171,9 @@ TEST_F(ProgressWindowTest, ShowsItsTextsWithoutOwnerOrTitleBarUntilClosed)
 
     CloseProgress();
     EXPECT_TRUE(WaitForWindowGone(notice));
-    // DestroyWindow hides the notice before it destroys it, on the progress thread.
-    for (int polls = 0; IsWindow(notice) && polls < 100; ++polls)
-        PumpMessagesFor(50);
+    // The notice's thread hides it before it destroys it: give that a moment.
+    for (int i = 0; i < 100 && IsWindow(notice); ++i)
+        Sleep(10);
     EXPECT_FALSE(IsWindow(notice)) << "hidden but not destroyed";
 }
 
