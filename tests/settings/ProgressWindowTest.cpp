@@ -1,15 +1,15 @@
 #include "settings/ProgressWindow.h"
 
+#include "automation/BuildPrograms.h"
+#include "automation/GuiWindows.h"
+#include "automation/Screenshot.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/GuiWindows.h"
-#include "tests/support/Screenshot.h"
 #include "tests/support/ScopedDpi.h"
-#include "tests/support/TestPrograms.h"
 #include "tests/support/UniqueName.h"
 
 #include <gtest/gtest.h>
