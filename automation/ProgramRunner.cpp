@@ -36,7 +36,7 @@ std::wstring PathBesideTest(const std::wstring& relativePath)
 }
 
 ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& arguments, std::string* output,
-                               DWORD timeoutMs)
+                               DWORD timeoutMs, bool withErrors)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     KernelHandle readEnd;
@@ -56,7 +56,7 @@ ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& 
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = writeEnd.Get();
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdError = withErrors ? writeEnd.Get() : GetStdHandle(STD_ERROR_HANDLE);
     }
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION info = {};
