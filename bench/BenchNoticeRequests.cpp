@@ -4,6 +4,7 @@
 #include "settings/SettingsResources.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <process.h>
 
@@ -89,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
         RegCloseKey(nullptr);
         GetStockObject(NULL_BRUSH);
         Shell_NotifyIconW(NIM_DELETE, nullptr);
+        CoTaskMemFree(nullptr);
     }
     int count = 0;
     const LocalMemory argumentBlock(CommandLineToArgvW(GetCommandLineW(), &count));
