@@ -1,8 +1,10 @@
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
-// A floor of the programs' start: a Win32 program that does nothing but has the
-// system libraries of the settings program and the launcher loaded at its start.
+// The floor of the settings program's command line: a Win32 program that does
+// nothing but has the settings program's system libraries loaded at its start
+// and its resources (manifest included).
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
 {
     // Never true: the calls only bind the libraries.
@@ -11,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
         RegCloseKey(nullptr);
         GetStockObject(NULL_BRUSH);
         Shell_NotifyIconW(NIM_DELETE, nullptr);
+        CoTaskMemFree(nullptr);
     }
     return 0;
 }

@@ -15,5 +15,5 @@ extern TaloPresetList Presets;
 
 extern HINSTANCE LauncherInstance;
 extern UINT TaskbarCreatedMsg;   // 0 until registered
-extern HICON TrayIconImage;      // the 16 x 16 icon of the notification area
+extern HICON TrayIconImage;      // the icon of the notification area, at the small-icon size
 extern LauncherTexts Texts;

@@ -52,10 +52,17 @@ void ContactRunningLauncher(KernelHandle instanceMutex, int endRequested)
     }
 }
 
+// The icon at the small-icon size of the system's DPI, the size at which the
+// shell draws notification icons: 16 pixels at 100 %, 24 at 150 %. The launcher
+// is DPI-aware (its manifest), so the metrics are the real ones; the resource
+// carries 16, 20, 24, 32 and 48 pixel images, so the usual scales need no
+// stretching. LoadIconMetric would do the same but loads the common controls,
+// which the launcher otherwise never needs, at every log-on.
 HICON LoadSmallIcon()
 {
-    return static_cast<HICON>(
-        LoadImageW(LauncherInstance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(LauncherInstance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                         LR_DEFAULTCOLOR));
 }
 
 bool RegisterLauncherClass()

@@ -51,6 +51,9 @@ void ShowTrayMenu(HWND window)
     SetMenuDefaultItem(g_menu.Get(), ID_MENU_SETTINGS, FALSE);
     TrackPopupMenuEx(g_menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, window,
                      nullptr);
+    // Without a message of its own after the menu, a second right click on the icon opens a menu that
+    // closes at once.
+    PostMessageW(window, WM_NULL, 0, 0);
     g_menu.Reset();
 }
 

@@ -6,6 +6,8 @@
 #include "foundation/ProcessStart.h"
 #include "settings/SettingsResources.h"
 
+#include <string>
+
 namespace {
 
 constexpr int kPathChars = CLocalPath::kPathChars;
@@ -14,6 +16,20 @@ constexpr wchar_t kEndSwitch[] = L" /e";
 bool ComposeLauncherPath(wchar_t (&path)[kPathChars])
 {
     return CLocalPath::MakeLocalPath(path, kLauncherProgramFile) != 0;
+}
+
+// The Run value starts the launcher as a command line: unquoted, a path with a
+// blank such as "C:\Program Files\..." would start "C:\Program.exe" first.
+std::wstring QuotedPath(const wchar_t* path)
+{
+    return L"\"" + std::wstring(path) + L"\"";
+}
+
+// This launcher's path, quoted as written now or unquoted as earlier versions
+// wrote it, compared without regard to case.
+bool NamesLauncher(const wchar_t* value, const wchar_t* launcher)
+{
+    return lstrcmpiW(value, launcher) == 0 || lstrcmpiW(value, QuotedPath(launcher).c_str()) == 0;
 }
 
 // Starts the launcher in its folder and forgets it.
@@ -31,11 +47,8 @@ void LoadAutostartState(HWND dialog)
     bool marked = false;
     CcRegistry run;
     wchar_t launcher[kPathChars];
-    if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher)) {
-        const CcString value = run.GetString(kAutostartValue, L"", 0);
-        // A value that does not fit a path buffer cannot be this launcher's path.
-        marked = value.GetLength() < kPathChars && lstrcmpiW(value, launcher) == 0;
-    }
+    if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher))
+        marked = NamesLauncher(run.GetString(kAutostartValue, L"", 0), launcher);
     CheckDlgButton(dialog, IDC_MAIN_AUTOSTART, marked ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -49,7 +62,7 @@ void ToggleAutostart(HWND dialog)
         return;
     }
     if (on) {
-        run.SetValue(kAutostartValue, launcher, REG_SZ, 0);
+        run.SetValue(kAutostartValue, QuotedPath(launcher).c_str(), REG_SZ, 0);
         StartLauncher(launcher, L"");
     } else {
         run.DeleteValue(kAutostartValue);

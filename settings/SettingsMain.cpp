@@ -13,6 +13,7 @@
 #include "settings/SettingsResources.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <strsafe.h>
 
@@ -48,16 +49,20 @@ private:
     std::unique_ptr<CTextMgr> texts_;
 };
 
-// The settings window's tree view needs the common controls, loaded for it
-// alone: their start-up connects to the display and loads the visual theme,
-// which costs a command-line run several times a bare program's start.
+// The settings window's tree view needs its class registered. comctl32 is
+// loaded for the window alone: its start-up connects to the display and loads
+// the visual theme, which costs a command-line run several times a bare
+// program's start. With common controls 6 (the manifest), InitCommonControls
+// registers nothing: the class is asked for by name.
 void InitCommonControlsForWindow()
 {
     static const Library controls(LoadLibraryW(L"comctl32.dll"));
-    using InitFunction = void(WINAPI*)(void);
-    const FARPROC init = controls ? GetProcAddress(controls.Get(), "InitCommonControls") : nullptr;
-    if (init)
-        reinterpret_cast<InitFunction>(reinterpret_cast<void (*)(void)>(init))();
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const FARPROC init = controls ? GetProcAddress(controls.Get(), "InitCommonControlsEx") : nullptr;
+    if (!init)
+        return;
+    const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_TREEVIEW_CLASSES};
+    reinterpret_cast<InitFunction>(reinterpret_cast<void (*)(void)>(init))(&classes);
 }
 
 // The settings window until it is closed. A dialog that cannot be created

@@ -15,6 +15,7 @@
 #include "tests/launcher/ScopedAutostart.h"
 #include "tests/launcher/WineTray.h"
 #include "tests/service/ServiceEnvironment.h"
+#include "tests/support/ScopedDpi.h"
 #include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
@@ -319,6 +320,22 @@ TEST_F(LauncherTray, MenuListsEveryPresetInOrderBelowTheSettingsItem)
     }
     EXPECT_TRUE(SaveDesktopScreenshot(L"tray-menu"));
     EXPECT_TRUE(CloseMenu(menu));
+}
+
+// The icon in the tray at 100 and 150 %, for people to look at: the launcher
+// loads the image of the small-icon size of its DPI (16 and 24 pixels).
+TEST_F(LauncherTray, IconInTheTrayAt100And150Percent)
+{
+    for (const int percent : {100, 150}) {
+        SCOPED_TRACE(percent);
+        const ScopedDpi scale(static_cast<DWORD>(percent * 96 / 100));
+        ASSERT_TRUE(scale.Applied());
+        ASSERT_TRUE(StartLauncher());
+        ASSERT_TRUE(TrayIconCountBecomes(1));
+        EXPECT_TRUE(SaveDesktopScreenshot(L"tray-icon-" + std::to_wstring(percent)));
+        EndLauncher();
+        ASSERT_TRUE(TrayIconCountBecomes(0));
+    }
 }
 
 // The road of one preset: a right click on the icon, the third preset chosen in the

@@ -5,28 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // The test program links the launcher's resources: they are its own.
 namespace {
 
-// The tray shows the icon at 16 x 16, the window class asks for the standard size.
-TEST(LauncherResources, IconLoadsForTheTrayAndTheWindowClass)
+// The tray draws the small icon: 16 pixels at 100 %, 20 at 125 %, 24 at 150 %,
+// 32 at 200 %; the window class asks for the large one too. Each is an image
+// of its own, not one stretched by the loader.
+TEST(LauncherResources, IconCarriesAnImageForEverySizeTheShellDraws)
 {
-    const HMODULE module = GetModuleHandleW(nullptr);
-    for (int size : {16, 32}) {
-        SCOPED_TRACE(size);
-        const HICON icon = static_cast<HICON>(
-            LoadImageW(module, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        ASSERT_NE(icon, nullptr);
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP colour = {};
-        GetObjectW(info.hbmColor, sizeof(colour), &colour);
-        EXPECT_EQ(colour.bmWidth, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
-    }
-    EXPECT_NE(LoadIconW(module, MAKEINTRESOURCEW(IDI_LAUNCHER)), nullptr);
+    const std::vector<int> sizes = IconImageSizes(nullptr, IDI_LAUNCHER);
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 48}));
+    for (int size : sizes)
+        EXPECT_EQ(LoadedIconWidth(nullptr, IDI_LAUNCHER, size), size);
+    EXPECT_NE(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LAUNCHER)), nullptr);
 }
 
 TEST(LauncherResources, VersionNamesTheProductItsMakerAndTheProjectVersion)

@@ -42,6 +42,23 @@ bool WaitForNoLauncher(DWORD timeoutMs)
     }
 }
 
+// Starts the value as log-on does, as a command line without a program name, and
+// waits for the program; its image path, empty when nothing started.
+std::wstring ProgramStartedBy(std::wstring commandLine)
+{
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return std::wstring();
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    wchar_t image[MAX_PATH] = L"";
+    DWORD chars = MAX_PATH;
+    QueryFullProcessImageNameW(process.Get(), 0, image, &chars);
+    WaitForSingleObject(process.Get(), kGuiTimeoutMs);
+    return image;
+}
+
 class Autostart : public SettingsProgram {
 protected:
     void TearDown() override
@@ -67,7 +84,7 @@ protected:
     ScopedAutostart autostart_;
 };
 
-TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPath)
+TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPathQuotedOrNot)
 {
     const std::wstring path = Install().LauncherPath();
     std::wstring upper = path;
@@ -80,8 +97,11 @@ TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPath)
         {"no value", std::nullopt, false},
         {"the path", path, true},
         {"the path in capitals", upper, true},
-        {"the path quoted", L"\"" + path + L"\"", false},
+        {"the path quoted, as written now", L"\"" + path + L"\"", true},
+        {"the path quoted in capitals", L"\"" + upper + L"\"", true},
+        {"the path with one quote", L"\"" + path, false},
         {"another folder's launcher", Install().ParentFolder() + kLauncherProgramFile, false},
+        {"another folder's launcher quoted", L"\"" + Install().ParentFolder() + kLauncherProgramFile + L"\"", false},
         {"the path with an argument", path + L" /e", false},
         {"the path and more than a path holds", path + std::wstring(MAX_PATH, L' '), false},
         {"an empty value", std::wstring(), false},
@@ -106,9 +126,12 @@ TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
-    EXPECT_EQ(Install().LauncherPath(), ReadRunValue().value_or(L"(none)"));
+    EXPECT_EQ(L"\"" + Install().LauncherPath() + L"\"", ReadRunValue().value_or(L"(none)"))
+        << "the path in quotes: it has a blank";
     const LauncherUnderTest launcher(kGuiTimeoutMs);
     EXPECT_TRUE(launcher.IsRunning());
+    // A second launcher, as at log-on: it finds the first one and ends.
+    EXPECT_EQ(Install().LauncherPath(), ProgramStartedBy(ReadRunValue().value_or(L"")));
 
     SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));

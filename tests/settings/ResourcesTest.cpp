@@ -103,23 +103,13 @@ TEST(SettingsResources, DialogTemplatesHoldEachControlWithItsStylePlaceAndKey)
     }
 }
 
+// The window's title bar and the icon controls of the dialogs at 100 to 200 %.
 TEST(SettingsResources, IconHoldsTheSizesItIsShownIn)
 {
-    const HMODULE module = GetModuleHandleW(nullptr);
-    for (int size : {16, 32, 48}) {
-        SCOPED_TRACE(size);
-        const HICON icon = static_cast<HICON>(
-            LoadImageW(module, MAKEINTRESOURCEW(IDI_SETTINGS), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        ASSERT_NE(icon, nullptr);
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP colour = {};
-        GetObjectW(info.hbmColor, sizeof(colour), &colour);
-        EXPECT_EQ(colour.bmWidth, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
-    }
+    const std::vector<int> sizes = IconImageSizes(nullptr, IDI_SETTINGS);
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 48}));
+    for (int size : sizes)
+        EXPECT_EQ(LoadedIconWidth(nullptr, IDI_SETTINGS, size), size);
 }
 
 TEST(SettingsResources, VersionNamesTheProductItsMakerAndTheProjectVersion)

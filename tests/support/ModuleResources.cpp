@@ -82,3 +82,41 @@ int ThreadDpiAwareness()
     const auto getAwareness = SystemFunction<GetAwareness>(L"user32.dll", "GetAwarenessFromDpiAwarenessContext");
     return getContext && getAwareness ? getAwareness(getContext()) : -1;
 }
+
+std::vector<int> IconImageSizes(HMODULE module, int iconId)
+{
+    if (!module)
+        module = GetModuleHandleW(nullptr);
+    // The group's directory: a 6-byte header (reserved, type, count), then one
+    // 14-byte entry per image whose first byte is its width (0 for 256).
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(iconId), RT_GROUP_ICON);
+    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    const DWORD bytes = found ? SizeofResource(module, found) : 0;
+    std::vector<int> sizes;
+    if (!data || bytes < 6)
+        return sizes;
+    const int count = data[4] | data[5] << 8;
+    for (int i = 0; i < count && 6 + 14 * DWORD(i + 1) <= bytes; ++i)
+        sizes.push_back(data[6 + 14 * i] ? data[6 + 14 * i] : 256);
+    return sizes;
+}
+
+int LoadedIconWidth(HMODULE module, int iconId, int size)
+{
+    if (!module)
+        module = GetModuleHandleW(nullptr);
+    const HICON icon =
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (!icon)
+        return 0;
+    ICONINFO info = {};
+    BITMAP colour = {};
+    if (GetIconInfo(icon, &info)) {
+        GetObjectW(info.hbmColor, sizeof(colour), &colour);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    DestroyIcon(icon);
+    return colour.bmWidth;
+}

@@ -7,6 +7,7 @@
 //   EXPECT_TRUE(UsesCommonControls6());            // the manifest asks for them
 
 #include <string>
+#include <vector>
 #include <windows.h>
 
 // A value of the version resource's "StringFileInfo" block (the first
@@ -24,3 +25,10 @@ bool UsesCommonControls6();
 // The DPI awareness of the calling thread: 0 unaware, 1 system, 2 per monitor;
 // -1 where the system cannot tell (before Windows 10 1607).
 int ThreadDpiAwareness();
+
+// The widths of the images an icon resource (RT_GROUP_ICON) carries, in the
+// order of its directory; empty when there is no such icon.
+std::vector<int> IconImageSizes(HMODULE module, int iconId);
+
+// The width of the icon as LoadImageW gives it at size x size; 0 when it does not load.
+int LoadedIconWidth(HMODULE module, int iconId, int size);
