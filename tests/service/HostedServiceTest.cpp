@@ -291,7 +291,7 @@ TEST_F(HostedService, EightClientsGetTheirOwnReplies)
 TEST_F(HostedService, AClientKilledMidRequestLeavesTheNextItsOwnReply)
 {
     ScopedProductValues restore;
-    int slot = 200000;
+    OpenTestRecord();
     std::mt19937 random(GetCurrentProcessId());
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(testing::Message() << "killed busy client " << round);
