@@ -3,6 +3,7 @@
 #include "foundation/Handle.h"
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -35,7 +36,7 @@ std::wstring PathBesideTest(const std::wstring& relativePath)
 }
 
 ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& arguments, std::string* output,
-                               DWORD timeoutMs)
+                               DWORD timeoutMs, bool withErrors)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     KernelHandle readEnd;
@@ -55,7 +56,7 @@ ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& 
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = writeEnd.Get();
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdError = withErrors ? writeEnd.Get() : GetStdHandle(STD_ERROR_HANDLE);
     }
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION info = {};
@@ -65,30 +66,31 @@ ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& 
     KernelHandle process(info.hProcess);
     KernelHandle thread(info.hThread);
     writeEnd.Reset(); // the child holds the only write end now, so reading ends with it
+    // Read on a thread of its own, so that the timeout bounds a program that never ends.
+    DWORD readError = ERROR_SUCCESS;
+    std::thread reader;
     if (output) {
-        char buffer[4096];
-        DWORD read = 0;
-        DWORD error = ERROR_SUCCESS;
-        for (;;) {
-            if (!ReadFile(readEnd.Get(), buffer, sizeof(buffer), &read, nullptr)) {
-                error = GetLastError();
-                break;
+        reader = std::thread([&readEnd, output, &readError] {
+            char buffer[4096];
+            DWORD read = 0;
+            while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &read, nullptr)) {
+                if (read == 0)
+                    return;
+                output->append(buffer, read);
             }
-            if (read == 0)
-                break;
-            output->append(buffer, read);
-        }
-        if (error != ERROR_SUCCESS && error != ERROR_BROKEN_PIPE) { // a broken pipe: the program has ended
-            TerminateProcess(process.Get(), 1);
-            return Failed("ReadFile", program, error);
-        }
+            readError = GetLastError();
+        });
     }
     const DWORD waited = WaitForSingleObject(process.Get(), timeoutMs);
-    if (waited != WAIT_OBJECT_0) {
-        const DWORD error = waited == WAIT_TIMEOUT ? WAIT_TIMEOUT : GetLastError();
-        TerminateProcess(process.Get(), 1);
-        return Failed(waited == WAIT_TIMEOUT ? "waiting for the end" : "WaitForSingleObject", program, error);
-    }
+    const DWORD waitError = waited == WAIT_FAILED ? GetLastError() : waited;
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.Get(), 1); // its end closes the pipe, which ends the reader
+    if (reader.joinable())
+        reader.join();
+    if (waited != WAIT_OBJECT_0)
+        return Failed(waited == WAIT_TIMEOUT ? "waiting for the end" : "WaitForSingleObject", program, waitError);
+    if (readError != ERROR_SUCCESS && readError != ERROR_BROKEN_PIPE) // a broken pipe: the program has ended
+        return Failed("ReadFile", program, readError);
     ProgramOutcome outcome;
     if (!GetExitCodeProcess(process.Get(), &outcome.exitCode))
         return Failed("GetExitCodeProcess", program, GetLastError());

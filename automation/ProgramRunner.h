@@ -15,9 +15,10 @@ struct ProgramOutcome {
 };
 
 // Runs a program to its end with the given arguments, its standard output (UTF-8)
-// going to `output` when given. A program still running after timeoutMs is ended.
+// going to `output` when given, and its standard error too with withErrors. A
+// program still running after timeoutMs is ended.
 ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& arguments, std::string* output,
-                               DWORD timeoutMs);
+                               DWORD timeoutMs, bool withErrors = false);
 
 // The same for a test: returns the exit code, or -1 when the program could not be
 // started, read or waited for; the reason then goes to the standard error stream.

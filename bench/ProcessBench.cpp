@@ -11,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -160,12 +161,16 @@ int DisabledCount(const std::vector<std::wstring>& hwIds)
 
 void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& table)
 {
-    Samples trivial, status, imports;
+    Samples trivial, status, imports, console;
     DWORD wrongExit = 0;
     const bool ran = TimeAlternating(plan.processRuns(), trivial, status, [&](int i) {
         const double importsTime = TimeRun(BenchProgram(L"BenchImports.exe"), L"", kRunTimeoutMs);
         if (i >= 0 && importsTime >= 0)
             imports.Add(importsTime);
+        // The console command reports every type, the other one type: same run, same machine.
+        const double consoleTime = TimeRun(SimProgram(L"airvane.exe"), L"status --json", kRunTimeoutMs);
+        if (i >= 0 && consoleTime >= 0)
+            console.Add(consoleTime);
         DWORD exitCode = 0;
         const double time = TimeRun(SimProgram(kSettingsProgramFile), L"STATUS=WLAN /Q", kRunTimeoutMs, &exitCode);
         if (exitCode != 1)
@@ -178,6 +183,13 @@ void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& tab
         table.Note("2: STATUS=WLAN answered " + std::to_string(wrongExit) + ", not 1 (enabled).");
     floors.trivialStart = trivial.Empty() ? 0 : trivial.Median();
     table.Add(ProcessRow("2  TALOSetting STATUS=WLAN /Q", status, floors.trivialStart, "", 1.3));
+    table.Add(ProcessRow("2  airvane status --json", console, floors.trivialStart, "", 1.3));
+    if (!console.Empty() && !status.Empty()) {
+        char ratio[96];
+        std::snprintf(ratio, sizeof(ratio), "2: airvane status --json takes %.2fx the time of STATUS=WLAN /Q (goal <= 1.2x).",
+                      console.Median() / status.Median());
+        table.Note(ratio);
+    }
     table.Add(TrivialRow(trivial));
     table.Add(FloorRow("   the same, with user32, gdi32, advapi32, shell32", imports));
     table.Note("2: the last row, a program that does nothing with the system libraries of the settings program "

@@ -60,23 +60,32 @@ int CDeviceCatalog::BuildCatalog()
     // One walk of each setup class answers every entry's question.
     CDeviceSnapshot devices;
     RemoveAll();
-    for (const std::wstring& listed : sections_.ListedTypes()) {
+    for (const std::wstring& listed : ListedTypes()) {
         if (!FitsSectionValue(listed))
             break;
-        const wchar_t* type = listed.c_str();
-        if (lstrcmpiW(type, kDeviceListUmts) == 0) {
-            AddUmtsDevice(devices);
-        } else if (lstrcmpiW(type, kDeviceListWlan) == 0) {
-            AddRegisteredDevices(devices);
-            AddNetworkCards(devices);
-        } else if (options_.bluetooth && lstrcmpiW(type, kDeviceListBluetooth) == 0 &&
-                   options_.bluetooth->IsStackInstalled()) {
-            AddBluetoothRadio();
-        } else {
-            AddSectionDevices(devices, type);
-        }
+        AddListedType(devices, listed.c_str());
     }
     return GetSize();
+}
+
+std::vector<std::wstring> CDeviceCatalog::ListedTypes()
+{
+    return sections_.ListedTypes();
+}
+
+void CDeviceCatalog::AddListedType(CDeviceSnapshot& devices, const wchar_t* type)
+{
+    if (lstrcmpiW(type, kDeviceListUmts) == 0) {
+        AddUmtsDevice(devices);
+    } else if (lstrcmpiW(type, kDeviceListWlan) == 0) {
+        AddRegisteredDevices(devices);
+        AddNetworkCards(devices);
+    } else if (options_.bluetooth && lstrcmpiW(type, kDeviceListBluetooth) == 0 &&
+               options_.bluetooth->IsStackInstalled()) {
+        AddBluetoothRadio();
+    } else {
+        AddSectionDevices(devices, type);
+    }
 }
 
 void CDeviceCatalog::AddSectionDevices(CDeviceSnapshot& devices, const wchar_t* sectionName)

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class CDeviceSnapshot;
 
@@ -52,6 +53,13 @@ public:
 
     // Empties the catalog and fills it again from "DeviceList"; returns the count.
     int BuildCatalog();
+
+    // The values of "DeviceList" that BuildCatalog reads, in order.
+    std::vector<std::wstring> ListedTypes();
+    // Appends the devices of one type as BuildCatalog finds them: "UMTS", "WLAN",
+    // "BLUETOOTH" (the radio, when the options have one and its stack is
+    // installed), or the name of a device section.
+    void AddListedType(CDeviceSnapshot& devices, const wchar_t* type);
 
     // The readers BuildCatalog calls; each appends zero or more records. The
     // readers of one build share one snapshot of the devices.

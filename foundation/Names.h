@@ -83,6 +83,7 @@ constexpr wchar_t kServiceName[] = L"TALOService";
 // Sections of the text file.
 constexpr wchar_t kSettingsSection[] = L"TALOGUI";
 constexpr wchar_t kLauncherSection[] = L"TALOLNC";
+constexpr wchar_t kConsoleSection[] = L"TALOCON";
 constexpr wchar_t kDeviceListSection[] = L"DeviceList";
 constexpr wchar_t kUmtsSection[] = L"UMTS";
 

@@ -36,7 +36,7 @@ TEST(ProgramRunner, ReportsTheExitCodeAndOutputOrWhyThereIsNone)
         const char* failure; // the start of the reason
     };
     const Case cases[] = {
-        {TestProgramPath(), L"--child=print 7", 30000, true, 7, "printed\n", ""},
+        {TestProgramPath(), L"--child=print 7", 30000, true, 7, "printed\r\n", ""}, // stdout in text mode
         {PathBesideTest(L"no-such-program.exe"), L"", 30000, false, 0, "", "CreateProcessW failed for "},
         {TestProgramPath(), L"--child=sleep", 300, false, 0, "", "waiting for the end failed for "},
     };

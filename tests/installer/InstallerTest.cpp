@@ -124,6 +124,7 @@ std::vector<InstalledFile> PackageFiles(Flavour flavour)
         {L"TALOWNP.dll", true},
         {L"TALOSetting.exe", true},
         {L"TALOLauncher.exe", true},
+        {L"airvane.exe", true},
         {L"Language.ini", true},
         {L"English\\TALOTXT.ini", true},
         {L"German\\TALOTXT.ini", true},
