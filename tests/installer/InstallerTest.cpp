@@ -308,6 +308,21 @@ void ExpectOnlyTheDeviceList()
     }
 }
 
+// True when the system PATH (as the installer writes it) names the install folder.
+bool SystemPathHasInstallFolder()
+{
+    std::wstring path;
+    if (!ReadMachineString(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", L"PATH", &path))
+        return false;
+    std::wstring folder = InstallFolder();
+    folder.pop_back(); // without its trailing backslash
+    CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
+    CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
+    const std::wstring entries = L";" + path + L";";
+    return entries.find(L";" + folder + L";") != std::wstring::npos ||
+           entries.find(L";" + folder + L"\\;") != std::wstring::npos;
+}
+
 // After removal: no product, no service, no files, no shortcut, no keys but the device list.
 void ExpectRemoved(bool makerFolderExisted)
 {
@@ -391,9 +406,11 @@ TEST_F(Installer, ShippingPackageInstallsAndUninstallsCleanly)
     ExpectLockedPermissions(Flavour::Shipping);
     ExpectInstallFolderLocked();
     ExpectServiceInstalled();
+    EXPECT_TRUE(SystemPathHasInstallFolder()) << "airvane.exe is not on the system PATH";
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Shipping), "uninstall"), 0u);
     ExpectRemoved(makerFolderExisted_);
+    EXPECT_FALSE(SystemPathHasInstallFolder());
 }
 
 // A newer package replaces an older one, either flavour the other of the same
