@@ -28,6 +28,8 @@ void RunIdleFigure(const BenchPlan& plan, BenchTable& table);
 class BenchMachine;
 void RunPresetFigure(const BenchPlan& plan, const BenchFloors& floors, BenchTable& table, BenchMachine& machine);
 void RunCatalogFigure(const BenchPlan& plan, BenchTable& table);
+// Reseeds the notebook as a modern one: run it after the figures on the demo notebook.
+void RunModernPresetFigure(const BenchPlan& plan, BenchTable& table);
 
 // The peers of the exchange floors, run in a second AirvaneBench.exe process
 // (--peer <role> <arguments...>); the exit code reports success (0).

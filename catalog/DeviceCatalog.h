@@ -74,8 +74,9 @@ public:
 
     // Switch the UMTS modem of the first present entry through the service: on,
     // root first and then the sub-devices upwards; off, the sub-devices downwards
-    // and the root last. Stop at the first step that fails; 1 when every step
-    // succeeded. Defined with preset application (catalog_apply).
+    // and the root last. Stop at the first step that fails (0); 1 when every step
+    // succeeded, 2 when they did and one takes effect after a restart. Defined
+    // with preset application (catalog_apply).
     int EnableUmtsModem();
     int DisableUmtsModem();
 

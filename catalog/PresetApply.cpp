@@ -16,24 +16,33 @@ bool IsMarker(const wchar_t* className, const wchar_t* marker)
 }
 
 // A modem that fails to switch is switched back the other way; that outcome is not reported.
-bool SwitchUmtsModem(CDeviceCatalog* catalog, bool on)
+int SwitchUmtsModem(CDeviceCatalog* catalog, bool on)
 {
     if (!catalog)
-        return false;
-    if (on ? catalog->EnableUmtsModem() : catalog->DisableUmtsModem())
-        return true;
+        return kSwitchFailed;
+    const int result = on ? catalog->EnableUmtsModem() : catalog->DisableUmtsModem();
+    if (result != kSwitchFailed)
+        return result;
     if (on)
         catalog->DisableUmtsModem();
     else
         catalog->EnableUmtsModem();
-    return false;
+    return kSwitchFailed;
 }
 
-bool SwitchPresetDevice(CDeviceCatalog* catalog, const TALO_DEVICEINFO& device, bool on)
+int SwitchPresetDevice(CDeviceCatalog* catalog, const TALO_DEVICEINFO& device, bool on)
 {
     if (IsMarker(device.Class, kUmtsClassMarker))
         return SwitchUmtsModem(catalog, on);
-    return (on ? SwitchOnDevice(device.Class, device.HwId) : SwitchOffDevice(device.Class, device.HwId)) != 0;
+    return on ? SwitchOnDevice(device.Class, device.HwId) : SwitchOffDevice(device.Class, device.HwId);
+}
+
+// The service's answer to a device request as a switch result.
+int SwitchResultOfRequest(int requestResult)
+{
+    if (requestResult == kDeviceResultSwitched)
+        return kSwitchDone;
+    return requestResult == kDeviceResultRestart ? kSwitchAfterRestart : kSwitchFailed;
 }
 
 } // namespace
@@ -51,10 +60,7 @@ void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog*
         const TALO_DEVICEINFO& device = preset.Devices[i];
         const bool on = device.Setting == 1;
         allOn = allOn && on;
-        if (SwitchPresetDevice(catalog, device, on))
-            progress.DeviceSwitched(device.DeviceName, on);
-        else
-            progress.DeviceFailed(device.DeviceName, on);
+        progress.DeviceDone(device.DeviceName, on, OutcomeOfSwitch(SwitchPresetDevice(catalog, device, on)));
     }
     if (allOn)
         GrantAdmission();
@@ -63,16 +69,23 @@ void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog*
     progress.Finished();
 }
 
+DeviceOutcome OutcomeOfSwitch(int switchResult)
+{
+    if (switchResult == kSwitchFailed)
+        return DeviceOutcome::Failed;
+    return switchResult == kSwitchAfterRestart ? DeviceOutcome::RestartNeeded : DeviceOutcome::Switched;
+}
+
 int SwitchOnDevice(const wchar_t* className, const wchar_t* hwIdPrefix)
 {
     if (IsMarker(className, kBluetoothClassMarker))
         return SetBtPower(1);
-    return RequestEnableDevice(className, hwIdPrefix) == 0 ? 1 : 0;
+    return SwitchResultOfRequest(RequestEnableDevice(className, hwIdPrefix));
 }
 
 int SwitchOffDevice(const wchar_t* className, const wchar_t* hwIdPrefix)
 {
     if (IsMarker(className, kBluetoothClassMarker))
         return SetBtPower(0);
-    return RequestDisableDevice(className, hwIdPrefix) == 0 ? 1 : 0;
+    return SwitchResultOfRequest(RequestDisableDevice(className, hwIdPrefix));
 }

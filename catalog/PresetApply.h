@@ -8,18 +8,31 @@ class CDeviceCatalog;
 // Bluetooth radio in this process, the UMTS modem as its root and sub-devices,
 // every other device by one request to the switching service.
 
+// How the switch of one device came out.
+enum class DeviceOutcome {
+    Switched,      // in the wanted state now (also when it was so before)
+    RestartNeeded, // switched, but the change takes effect after a restart
+    Failed,
+};
+
+// Switch results as SwitchOnDevice and the modem's switches give them: 0 failed,
+// 1 switched, 2 switched but taking effect after a restart.
+constexpr int kSwitchFailed = 0;
+constexpr int kSwitchDone = 1;
+constexpr int kSwitchAfterRestart = 2;
+DeviceOutcome OutcomeOfSwitch(int switchResult);
+
 // What the one who applies a preset is told while it runs. The settings program
-// shows its notice and a warning box per failing device; a console prints a line
-// per device; a quiet re-apply may only count the failures. Each device gets
-// exactly one of DeviceSwitched and DeviceFailed, in the preset's order, and the
-// next device is switched only once that call has returned.
+// shows its notice, a warning box per failing device and one box naming the
+// devices that need a restart; a console prints a line per device; a quiet
+// re-apply may only count the failures. Each device gets exactly one DeviceDone,
+// in the preset's order, and the next device is switched only once it has returned.
 class IPresetProgress {
 public:
     // Before the first device is switched.
     virtual void Started() = 0;
     // on: the device was to be switched on (else off).
-    virtual void DeviceSwitched(const wchar_t* deviceName, bool on) = 0;
-    virtual void DeviceFailed(const wchar_t* deviceName, bool on) = 0;
+    virtual void DeviceDone(const wchar_t* deviceName, bool on, DeviceOutcome outcome) = 0;
     // After the last device and the companion program's flag.
     virtual void Finished() = 0;
 
@@ -34,7 +47,8 @@ protected:
 void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog* catalog,
                  IPresetProgress& progress);
 
-// 1 when the device is now switched on (off), else 0. The class "#KVBT#" in any
-// letter case is the Bluetooth radio; any other class goes to the service.
+// 1 when the device is now switched on (off), 2 when it is but the change takes
+// effect after a restart, else 0. The class "#KVBT#" in any letter case is the
+// Bluetooth radio; any other class goes to the service.
 int SwitchOnDevice(const wchar_t* className, const wchar_t* hwIdPrefix);
 int SwitchOffDevice(const wchar_t* className, const wchar_t* hwIdPrefix);

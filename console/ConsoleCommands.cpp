@@ -90,8 +90,7 @@ int SwitchTypes(const std::vector<std::wstring>& types, bool on, const ConsoleTe
             const int switched = IsUmtsModem(device) ? (on ? catalog.EnableUmtsModem() : catalog.DisableUmtsModem())
                                  : on                ? SwitchOnDevice(device.Class, device.HwId)
                                                      : SwitchOffDevice(device.Class, device.HwId);
-            progress.Report(device.DeviceName.GetString(), on,
-                            switched ? SwitchOutcome::Switched : SwitchOutcome::Failed);
+            progress.Report(device.DeviceName.GetString(), on, ConsoleOutcome(OutcomeOfSwitch(switched)));
         }
     }
     return progress.ExitCode();

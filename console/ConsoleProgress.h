@@ -17,6 +17,14 @@ constexpr int kExitRestartNeeded = 3010; // switched; takes effect after a resta
 // How switching one device went.
 enum class SwitchOutcome { Switched, SwitchedAfterRestart, Failed };
 
+// The console's name for the outcome that preset application reports.
+constexpr SwitchOutcome ConsoleOutcome(DeviceOutcome outcome)
+{
+    return outcome == DeviceOutcome::Failed          ? SwitchOutcome::Failed
+           : outcome == DeviceOutcome::RestartNeeded ? SwitchOutcome::SwitchedAfterRestart
+                                                     : SwitchOutcome::Switched;
+}
+
 // The exit code of a run with these counts: a failure outweighs a restart.
 int SwitchExitCode(int failed, int restartNeeded);
 
@@ -28,11 +36,10 @@ public:
     ConsoleProgress(const ConsoleTexts& texts, const ConsoleStream& lines) : texts_(texts), lines_(lines) {}
 
     void Started() override {}
-    void DeviceSwitched(const wchar_t* deviceName, bool on) override
+    void DeviceDone(const wchar_t* deviceName, bool on, DeviceOutcome outcome) override
     {
-        Report(deviceName, on, SwitchOutcome::Switched);
+        Report(deviceName, on, ConsoleOutcome(outcome));
     }
-    void DeviceFailed(const wchar_t* deviceName, bool on) override { Report(deviceName, on, SwitchOutcome::Failed); }
     void Finished() override {}
 
     void Report(const std::wstring& deviceName, bool on, SwitchOutcome outcome);

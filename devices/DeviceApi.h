@@ -35,6 +35,8 @@ public:
                                            SP_DEVINFO_DATA* deviceInfoData) = 0;
     virtual BOOL SetupDiGetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                                 SP_DEVINSTALL_PARAMS_W* deviceInstallParams) = 0;
+    virtual BOOL SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                                SP_DEVINSTALL_PARAMS_W* deviceInstallParams) = 0;
     virtual BOOL SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                              const GUID* interfaceClassGuid, DWORD memberIndex,
                                              SP_DEVICE_INTERFACE_DATA* deviceInterfaceData) = 0;

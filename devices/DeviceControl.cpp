@@ -59,13 +59,44 @@ SP_PROPCHANGE_PARAMS PropertyChange(DWORD stateChange, DWORD scope)
     return params;
 }
 
-// Switches one device through the class installer: enabling is a global enable followed
-// by a config-specific one, disabling only a config-specific disable. Returns 0 when a
-// class-installer call failed, or when the config-specific parameters could not be set
-// and paramsFailureCounts is true.
-int SwitchDevice(HDEVINFO set, SP_DEVINFO_DATA& device, bool enable, int* restartNeeded, bool paramsFailureCounts)
+// True when the device is in the wanted state already: enabled without any problem,
+// or disabled (problem 22). A device with another problem, or whose status cannot be
+// read, still goes to the class installer.
+bool IsAlreadyInState(const SP_DEVINFO_DATA& device, bool enable)
+{
+    ULONG status = 0;
+    ULONG problem = 0;
+    if (DeviceApi().CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) != CR_SUCCESS)
+        return false;
+    if (enable)
+        return (status & DN_HAS_PROBLEM) == 0;
+    return (status & DN_HAS_PROBLEM) != 0 && problem == CM_PROB_DISABLED;
+}
+
+// The switching service has no desktop: a class or co-installer must not wait on a
+// dialog that nobody sees. A device whose parameters cannot be set is switched anyway.
+void MakeInstallQuiet(HDEVINFO set, SP_DEVINFO_DATA& device)
 {
     IDeviceApi& api = DeviceApi();
+    SP_DEVINSTALL_PARAMS_W install = {};
+    install.cbSize = sizeof(install);
+    if (!api.SetupDiGetDeviceInstallParamsW(set, &device, &install))
+        return;
+    install.Flags |= DI_QUIETINSTALL;
+    api.SetupDiSetDeviceInstallParamsW(set, &device, &install);
+}
+
+// Switches one device through the class installer: enabling is a global enable followed
+// by a config-specific one, disabling only a config-specific disable. A device already
+// in the wanted state counts as switched without a call: on real hardware each call
+// costs up to seconds. Returns 0 when a class-installer call failed, or when the
+// config-specific parameters could not be set and paramsFailureCounts is true.
+int SwitchDevice(HDEVINFO set, SP_DEVINFO_DATA& device, bool enable, int* restartNeeded, bool paramsFailureCounts)
+{
+    if (IsAlreadyInState(device, enable))
+        return 1;
+    IDeviceApi& api = DeviceApi();
+    MakeInstallQuiet(set, device);
     int result = 1;
     if (enable) {
         SP_PROPCHANGE_PARAMS global = PropertyChange(DICS_ENABLE, DICS_FLAG_GLOBAL);

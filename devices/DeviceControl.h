@@ -25,7 +25,10 @@ constexpr size_t kDevicePropertyChars = 512;
 // Queries (mode 0) or switches (mode non-zero) every device of a setup class.
 // Query: *state receives a DEVSTAT_ code. Switch: *state is the requested state,
 // non-zero to enable. restartNeeded (optional, switch only) is cleared first and
-// set to 1 when the installer asks for a restart. Returns 1, or 0 when a switch failed.
+// set to 1 when the installer asks for a restart. A device already in the requested
+// state (enabled without a problem, or disabled) is not passed to the class installer
+// and counts as switched; the others are switched with DI_QUIETINSTALL set.
+// Returns 1, or 0 when a switch failed.
 int DeviceCtlByClass(const wchar_t* className, int mode, int* state, int* restartNeeded);
 
 // As DeviceCtlByClass, limited to devices whose hardware-ID list holds an entry that

@@ -61,6 +61,12 @@ public:
         return ::SetupDiGetDeviceInstallParamsW(deviceInfoSet, deviceInfoData, deviceInstallParams);
     }
 
+    BOOL SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                        SP_DEVINSTALL_PARAMS_W* deviceInstallParams) override
+    {
+        return ::SetupDiSetDeviceInstallParamsW(deviceInfoSet, deviceInfoData, deviceInstallParams);
+    }
+
     BOOL SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                      const GUID* interfaceClassGuid, DWORD memberIndex,
                                      SP_DEVICE_INTERFACE_DATA* deviceInterfaceData) override

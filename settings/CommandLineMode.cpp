@@ -5,6 +5,7 @@
 #include "devices/DeviceSnapshot.h"
 #include "foundation/CcString.h"
 #include "foundation/Names.h"
+#include "settings/RestartNotice.h"
 
 #include <cwchar>
 #include <windows.h>
@@ -67,18 +68,25 @@ bool IsUmtsModem(const TALO_DEVICEINFO& device)
     return CompareStringOrdinal(device.Class, -1, kUmtsClassMarker, -1, TRUE) == CSTR_EQUAL;
 }
 
-// Switches every device of the catalog; each failure is reported on its own.
-void SwitchDevices(CDeviceCatalog& catalog, bool on, bool quiet)
+// Switches every device of the catalog; each failure is reported on its own, a
+// device that needs a restart is added to restart.
+void SwitchDevices(CDeviceCatalog& catalog, bool on, bool quiet, CRestartNotice& restart)
 {
     for (int i = 0; i < catalog.GetSize(); ++i) {
         const TALO_DEVICEINFO& device = catalog[i];
         CcString failure;
+        int result = kSwitchFailed;
         if (IsUmtsModem(device)) {
-            if (!(on ? catalog.EnableUmtsModem() : catalog.DisableUmtsModem()))
+            result = on ? catalog.EnableUmtsModem() : catalog.DisableUmtsModem();
+            if (result == kSwitchFailed)
                 failure = on ? L"UMTS Enable Failed" : L"UMTS Didable Failed";
-        } else if (!(on ? SwitchOnDevice(device.Class, device.HwId) : SwitchOffDevice(device.Class, device.HwId))) {
-            failure.Format(on ? L"%s Enable Failed" : L"%s Disable Failed", device.DeviceName.GetString());
+        } else {
+            result = on ? SwitchOnDevice(device.Class, device.HwId) : SwitchOffDevice(device.Class, device.HwId);
+            if (result == kSwitchFailed)
+                failure.Format(on ? L"%s Enable Failed" : L"%s Disable Failed", device.DeviceName.GetString());
         }
+        if (OutcomeOfSwitch(result) == DeviceOutcome::RestartNeeded)
+            restart.Add(device.DeviceName);
         if (!failure.IsEmpty() && !quiet)
             MessageBoxW(nullptr, failure, kSwitchErrorCaption, MB_OK);
     }
@@ -86,10 +94,11 @@ void SwitchDevices(CDeviceCatalog& catalog, bool on, bool quiet)
 
 } // namespace
 
-int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText)
+int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText, const CTextMgr* texts)
 {
     CCommandLineWords words(argumentText);
     const bool quiet = words.Quiet();
+    CRestartNotice restart;
     for (const wchar_t* word = words.Next(kWordSeparators); word[0] != L'\0'; word = words.Next(kWordSeparators)) {
         if (lstrcmpW(word, kQuietWord) == 0)
             continue;
@@ -111,8 +120,10 @@ int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText)
                 MessageBoxW(nullptr, kInvalidValueText, kParameterErrorCaption, MB_OK);
             continue;
         }
-        SwitchDevices(catalog, on, quiet);
+        SwitchDevices(catalog, on, quiet, restart);
     }
+    if (!quiet)
+        restart.Show(nullptr, texts);
     return 0;
 }
 

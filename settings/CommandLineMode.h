@@ -3,6 +3,7 @@
 #include <windows.h>
 
 class CDeviceCatalog;
+class CTextMgr;
 
 // Exit codes of "STATUS=<type>".
 constexpr int kStatusDisabled = 0;
@@ -13,9 +14,11 @@ constexpr int kStatusNotPresented = 4;
 // reports whether the devices of a type are on; "[/Q] <type>=ON|OFF ..." switches
 // the devices of each type. argumentText is the command line after the program's
 // path. The catalog is refilled with the devices of one type at a time. Shows
-// its fixed English messages unless the text contains "/Q" in any letter case.
+// its fixed English messages unless the text contains "/Q" in any letter case,
+// and then at the end one box of texts (the text manager on "TALOTXT.ini",
+// section "TALOGUI"; null: empty texts) naming the devices that need a restart.
 // Returns the exit code: the status for STATUS, else 0.
-int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText);
+int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText, const CTextMgr* texts = nullptr);
 
 // The words of the settings program's command line, in a copy of the argument
 // text whose letters a-z are upper-cased. Words are read as strtok reads

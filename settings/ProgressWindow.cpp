@@ -111,6 +111,20 @@ void CloseProgress()
         PostMessageW(notice, SwitchDoneMsg, 0, 0);
 }
 
+void CPresetProgress::DeviceDone(const wchar_t* deviceName, bool on, DeviceOutcome outcome)
+{
+    if (outcome == DeviceOutcome::Failed)
+        DeviceFailed(deviceName, on);
+    else if (outcome == DeviceOutcome::RestartNeeded)
+        restart_.Add(deviceName);
+}
+
+void CPresetProgress::Finished()
+{
+    CloseProgress();
+    restart_.Show(owner_, texts_);
+}
+
 // The copies leave the text manager's value buffer as it was.
 void CPresetProgress::DeviceFailed(const wchar_t* deviceName, bool on)
 {

@@ -10,6 +10,7 @@
 //   ApplyPreset(presets, index, &catalog, progress);
 
 #include "catalog/PresetApply.h"
+#include "settings/RestartNotice.h"
 
 #include <windows.h>
 
@@ -35,9 +36,10 @@ void StartProgress(const CTextMgr* texts);
 // notice nothing is posted.
 void CloseProgress();
 
-// The settings program's progress of a preset: the notice from start to end, and
-// a warning box per failing device, owned by owner (null on the command line).
-// The box is modal, so the next device is switched once the user has closed it.
+// The settings program's progress of a preset: the notice from start to end, a
+// warning box per failing device, and at the end one box naming the devices that
+// need a restart, owned by owner (null on the command line). The boxes are
+// modal, so the next device is switched once the user has closed the warning.
 // texts is the text manager on "TALOTXT.ini", section "TALOGUI" (null: empty
 // texts); it must outlive the object.
 class CPresetProgress final : public IPresetProgress {
@@ -45,11 +47,13 @@ public:
     CPresetProgress(HWND owner, const CTextMgr* texts) : owner_(owner), texts_(texts) {}
 
     void Started() override { StartProgress(texts_); }
-    void DeviceSwitched(const wchar_t*, bool) override {}
-    void DeviceFailed(const wchar_t* deviceName, bool on) override;
-    void Finished() override { CloseProgress(); }
+    void DeviceDone(const wchar_t* deviceName, bool on, DeviceOutcome outcome) override;
+    void Finished() override;
 
 private:
+    void DeviceFailed(const wchar_t* deviceName, bool on);
+
     HWND owner_;
     const CTextMgr* texts_;
+    CRestartNotice restart_;
 };

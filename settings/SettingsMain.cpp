@@ -132,5 +132,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
         ApplyPreset(g_presets, _wtoi(first + 2), &g_catalog, progress);
         return 0;
     }
-    return RunCommandLineMode(g_catalog, argumentText);
+    return RunCommandLineMode(g_catalog, argumentText, g_textMgr);
 }

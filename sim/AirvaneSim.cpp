@@ -69,6 +69,12 @@ std::wstring NotesText(const SimDevice& device)
         add(L"not disableable");
     if (device.restartOnChange)
         add(L"restart on change");
+    if (device.pendingDisabled)
+        add(*device.pendingDisabled ? L"restart pending (disable)" : L"restart pending (enable)");
+    if (device.latencyMs != 0)
+        add(L"latency " + std::to_wstring(device.latencyMs) + L" ms");
+    if (device.parent != 0)
+        add(L"child of " + std::to_wstring(device.parent));
     std::wstring failures;
     for (const FailureName& failure : kFailureNames) {
         if (device.failures & failure.bit)
@@ -185,6 +191,34 @@ int SetDevice(CSimNotebook& notebook, const std::wstring& which, const std::wstr
     return done ? 0 : 1;
 }
 
+bool IsNumber(const std::wstring& text);
+
+// "set <device> latency <milliseconds>" and "set <device> restart on|off".
+int SetDeviceProperty(CSimNotebook& notebook, const std::wstring& which, const std::wstring& property,
+                      const std::wstring& value)
+{
+    const DWORD number = notebook.FindDevice(which);
+    if (number == 0) {
+        Print(L"AirvaneSim: no device " + which + L"\n", stderr);
+        return 1;
+    }
+    if (property == L"latency" && IsNumber(value))
+        return notebook.SetLatency(number, std::wcstoul(value.c_str(), nullptr, 10)) ? 0 : 1;
+    if (property == L"restart" && (value == L"on" || value == L"off"))
+        return notebook.SetRestartOnChange(number, value == L"on") ? 0 : 1;
+    return 2;
+}
+
+// One line per switch the class installer received: device, enable or disable, outcome.
+int ShowLog(const CSimNotebook& notebook)
+{
+    for (const SimInstallerCall& call : notebook.InstallerCalls()) {
+        Print(std::to_wstring(call.device) + (call.enable ? L" enable " : L" disable ") + call.outcome +
+              (call.quiet ? L"" : L" (not quiet)") + L"\n");
+    }
+    return 0;
+}
+
 int SetFailures(CSimNotebook& notebook, const std::wstring& which, const std::wstring& list)
 {
     const DWORD number = notebook.FindDevice(which);
@@ -215,8 +249,9 @@ bool IsNumber(const std::wstring& text)
 
 int Usage()
 {
-    Print(L"usage: AirvaneSim seed demo | show | clear\n"
+    Print(L"usage: AirvaneSim seed demo|modern | show | clear | restart | log | log clear\n"
           L"       AirvaneSim set <device> enabled|disabled|present|absent\n"
+          L"       AirvaneSim set <device> latency <milliseconds> | set <device> restart on|off\n"
           L"       AirvaneSim fail <device> none|<installer,params,status,hwid,name,desc,class,eject,enable>\n"
           L"       AirvaneSim show brief\n"
           L"       AirvaneSim bluetooth on|off | bluetooth delay <milliseconds>\n"
@@ -239,6 +274,16 @@ int wmain(int argc, wchar_t** argv)
     int result = 2;
     if (args.size() == 2 && args[0] == L"seed" && args[1] == L"demo")
         result = SeedDemoNotebook(notebook) ? 0 : 1;
+    else if (args.size() == 2 && args[0] == L"seed" && args[1] == L"modern")
+        result = SeedModernNotebook(notebook) ? 0 : 1;
+    else if (args.size() == 1 && args[0] == L"restart")
+        result = notebook.Restart() ? 0 : 1;
+    else if (args.size() == 1 && args[0] == L"log")
+        result = ShowLog(notebook);
+    else if (args.size() == 2 && args[0] == L"log" && args[1] == L"clear")
+        result = notebook.ClearInstallerCalls() ? 0 : 1;
+    else if (args.size() == 4 && args[0] == L"set")
+        result = SetDeviceProperty(notebook, args[1], args[2], args[3]);
     else if (args.size() == 1 && args[0] == L"show")
         result = Show(notebook);
     else if (args.size() == 2 && args[0] == L"show" && args[1] == L"brief")

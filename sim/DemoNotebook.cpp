@@ -2,35 +2,16 @@
 
 #include "devices/BtSwCodes.h"
 #include "foundation/Names.h"
+#include "sim/NotebookParts.h"
+
+using namespace simparts;
 
 namespace {
-
-// Setup class GUIDs as Windows defines them.
-constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr GUID kUsbClass = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-constexpr GUID kModemClass = {0x4d36e96d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr GUID kCdromClass = {0x4d36e965, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr GUID kBluetoothClass = {0xe0cbf06c, 0xcd8b, 0x4647, {0xbb, 0x8a, 0x26, 0x3b, 0x43, 0xf0, 0xf9, 0x74}};
 
 constexpr wchar_t kWlanDescription[] = L"802.11n Wireless LAN Adapter";
 constexpr wchar_t kEthernetDescription[] = L"PCIe Gigabit Ethernet Controller";
 constexpr wchar_t kWlanService[] = L"{8F3C2A61-5D4B-4E1A-9C77-2B1E0D6A4F10}";
 constexpr wchar_t kEthernetService[] = L"{1B7E9D20-3C5A-4F86-A0D2-6E4C8B1F7A33}";
-
-SimDevice Device(const wchar_t* instanceId, const wchar_t* enumerator, const wchar_t* className,
-                 std::vector<std::wstring> hardwareIds, const wchar_t* friendlyName, const wchar_t* description)
-{
-    SimDevice device;
-    device.instanceId = instanceId;
-    device.enumerator = enumerator;
-    device.className = className;
-    device.hardwareIds = std::move(hardwareIds);
-    if (friendlyName)
-        device.friendlyName = friendlyName;
-    device.description = description;
-    return device;
-}
 
 } // namespace
 

@@ -23,6 +23,13 @@ BOOL Fail(DWORD error)
     return Fail<BOOL>(error, FALSE);
 }
 
+// A failure of the class installer, for its log.
+BOOL Fail(DWORD error, BOOL result, std::wstring& outcome)
+{
+    outcome = L"failed";
+    return Fail<BOOL>(error, result);
+}
+
 std::wstring Terminated(const std::wstring& text)
 {
     return text + L'\0';
@@ -249,29 +256,77 @@ BOOL CSimDeviceApi::SetupDiCallClassInstaller(DI_FUNCTION installFunction, HDEVI
         return FALSE;
     if (!element->hasParams)
         return Fail(ERROR_NO_CLASSINSTALL_PARAMS);
-    // The installer acts on the machine as it is now, not on the snapshot.
+    const SP_PROPCHANGE_PARAMS& change = element->params;
+    const bool switches = change.StateChange == DICS_ENABLE || change.StateChange == DICS_DISABLE;
+    // Every switch makes one configuration-specific call: that one goes into the log.
+    SimInstallerCall logged;
+    logged.device = element->device.number;
+    logged.enable = change.StateChange == DICS_ENABLE;
+    logged.quiet = (element->installFlags & DI_QUIETINSTALL) != 0;
+    logged.outcome = L"failed";
+    const bool logs = switches && change.Scope == DICS_FLAG_CONFIGSPECIFIC;
     CSimNotebook notebook;
+    const BOOL done = PropertyChange(notebook, *element, logged.outcome);
+    const DWORD error = GetLastError();
+    if (logs)
+        notebook.RecordInstallerCall(logged);
+    SetLastError(error);
+    return done;
+}
+
+BOOL CSimDeviceApi::PropertyChange(CSimNotebook& notebook, Element& element, std::wstring& outcome)
+{
+    // The installer acts on the machine as it is now, not on the snapshot.
     SimDevice device;
-    if (!notebook.ReadDevice(element->device.number, device) || !device.present)
+    if (!notebook.ReadDevice(element.device.number, device) || !device.present)
         return Fail(ERROR_NO_SUCH_DEVINST);
+    const SP_PROPCHANGE_PARAMS& change = element.params;
+    // A switch takes its time on the device, as a real one does.
+    if (device.latencyMs != 0 && change.Scope == DICS_FLAG_CONFIGSPECIFIC)
+        Sleep(device.latencyMs);
     if (device.failures & simfail::kClassInstaller)
         return Fail(ERROR_ACCESS_DENIED);
-    const SP_PROPCHANGE_PARAMS& change = element->params;
+    outcome = L"ok";
     if (change.StateChange == DICS_ENABLE || change.StateChange == DICS_DISABLE) {
         const bool disable = change.StateChange == DICS_DISABLE;
         if (disable && !(device.capabilities & DN_DISABLEABLE))
-            return Fail(ERROR_NOT_DISABLEABLE);
+            return Fail(ERROR_NOT_DISABLEABLE, FALSE, outcome);
         if (!disable && (device.failures & simfail::kEnable))
-            return Fail(ERROR_ACCESS_DENIED);
+            return Fail(ERROR_ACCESS_DENIED, FALSE, outcome);
         const bool wasDisabled = device.Disabled();
-        (change.Scope == DICS_FLAG_GLOBAL ? device.disabledGlobal : device.disabledConfig) = disable;
-        if (!notebook.SetDisabled(device.number, device.disabledGlobal, device.disabledConfig))
-            return Fail(ERROR_GEN_FAILURE);
-        if (device.Disabled() != wasDisabled)
-            notebook.RecordStateChange(device.number, device.Disabled());
+        SimDevice after = device;
+        (change.Scope == DICS_FLAG_GLOBAL ? after.disabledGlobal : after.disabledConfig) = disable;
+        if (device.restartOnChange) {
+            // The device keeps its state until the restart; a change back cancels the pending one.
+            if (after.Disabled() != wasDisabled)
+                device.pendingDisabled = after.Disabled();
+            else
+                device.pendingDisabled.reset();
+            if (!notebook.SetPendingChange(device.number, device.pendingDisabled))
+                return Fail(ERROR_GEN_FAILURE, FALSE, outcome);
+        } else {
+            if (!notebook.SetDisabled(device.number, after.disabledGlobal, after.disabledConfig))
+                return Fail(ERROR_GEN_FAILURE, FALSE, outcome);
+            if (after.Disabled() != wasDisabled)
+                notebook.RecordStateChange(device.number, after.Disabled());
+        }
     }
-    if (device.restartOnChange)
-        element->installFlags |= DI_NEEDRESTART;
+    if (device.restartOnChange) {
+        element.installFlags |= DI_NEEDRESTART;
+        outcome = L"restart pending";
+    }
+    return TRUE;
+}
+
+BOOL CSimDeviceApi::SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                                   SP_DEVINSTALL_PARAMS_W* deviceInstallParams)
+{
+    Element* element = FindElement(deviceInfoSet, deviceInfoData);
+    if (!element)
+        return FALSE;
+    if (!deviceInstallParams || deviceInstallParams->cbSize != sizeof(SP_DEVINSTALL_PARAMS_W))
+        return Fail(ERROR_INVALID_USER_BUFFER);
+    element->installFlags = deviceInstallParams->Flags;
     return TRUE;
 }
 

@@ -35,6 +35,8 @@ public:
                                    SP_DEVINFO_DATA* deviceInfoData) override;
     BOOL SetupDiGetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                         SP_DEVINSTALL_PARAMS_W* deviceInstallParams) override;
+    BOOL SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                        SP_DEVINSTALL_PARAMS_W* deviceInstallParams) override;
     BOOL SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                      const GUID* interfaceClassGuid, DWORD memberIndex,
                                      SP_DEVICE_INTERFACE_DATA* deviceInterfaceData) override;
@@ -75,6 +77,9 @@ private:
     OpenDevice* FindDevice(HANDLE handle) const;
     CONFIGRET RemoveDevice(DEVINST devInst, bool eject, PNP_VETO_TYPE* vetoType, PWSTR vetoName, ULONG nameLength);
     BOOL ControlBluetooth(DWORD ioControlCode);
+    // The class installer's DIF_PROPERTYCHANGE on the notebook; outcome receives
+    // what its log says of it.
+    BOOL PropertyChange(CSimNotebook& notebook, Element& element, std::wstring& outcome);
     BOOL QueryNdis(const OpenDevice& device, DWORD ioControlCode, const void* inBuffer, DWORD inBufferSize,
                    void* outBuffer, DWORD outBufferSize, DWORD* bytesReturned);
 

@@ -28,10 +28,16 @@ constexpr wchar_t kDisabledConfig[] = L"DisabledConfig";
 constexpr wchar_t kProblem[] = L"Problem";
 constexpr wchar_t kCapabilities[] = L"Capabilities";
 constexpr wchar_t kRestartOnChange[] = L"RestartOnChange";
+constexpr wchar_t kPendingDisabled[] = L"PendingDisabled"; // only while a change waits for a restart
+constexpr wchar_t kLatencyMs[] = L"LatencyMs";
+constexpr wchar_t kParent[] = L"Parent";
 constexpr wchar_t kFailures[] = L"Failures";
 
 // On the root: StateChanges (REG_MULTI_SZ of "<device number>=enabled|disabled", oldest first).
 constexpr wchar_t kStateChanges[] = L"StateChanges";
+
+// On the root: InstallerCalls (REG_MULTI_SZ of "<device number> enable|disable <outcome>[ (not quiet)]").
+constexpr wchar_t kInstallerCalls[] = L"InstallerCalls";
 
 // Interfaces\<nnnn>: Guid, Path, Present; a scheduled change: PresentAfter at ChangeAt (FILETIME, UTC).
 constexpr wchar_t kInterfaces[] = L"Interfaces";

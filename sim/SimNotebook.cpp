@@ -168,6 +168,10 @@ std::vector<std::wstring> EncodeDevice(const SimDevice& device)
     entries.push_back(Entry(kProblem, device.problem));
     entries.push_back(HexEntry(kCapabilities, device.capabilities));
     entries.push_back(Entry(kRestartOnChange, device.restartOnChange));
+    if (device.pendingDisabled)
+        entries.push_back(Entry(kPendingDisabled, *device.pendingDisabled));
+    entries.push_back(Entry(kLatencyMs, device.latencyMs));
+    entries.push_back(Entry(kParent, device.parent));
     entries.push_back(HexEntry(kFailures, device.failures));
     return entries;
 }
@@ -210,6 +214,12 @@ SimDevice DecodeDevice(DWORD number, const std::vector<std::wstring>& entries)
             device.capabilities = numeric;
         else if (name == kRestartOnChange)
             device.restartOnChange = numeric != 0;
+        else if (name == kPendingDisabled)
+            device.pendingDisabled = numeric != 0;
+        else if (name == kLatencyMs)
+            device.latencyMs = numeric;
+        else if (name == kParent)
+            device.parent = numeric;
         else if (name == kFailures)
             device.failures = numeric;
     }
@@ -322,15 +332,58 @@ DWORD CSimNotebook::FindDevice(const std::wstring& numberOrInstanceId) const
 
 int CSimNotebook::SetDisabled(DWORD number, bool disabledGlobal, bool disabledConfig)
 {
-    return UpdateDevice(number, [&](SimDevice& device) {
+    const int done = UpdateDevice(number, [&](SimDevice& device) {
         device.disabledGlobal = disabledGlobal;
         device.disabledConfig = disabledConfig;
     });
+    UpdateChildren(number);
+    return done;
 }
 
 int CSimNotebook::SetPresent(DWORD number, bool present)
 {
-    return UpdateDevice(number, [&](SimDevice& device) { device.present = present; });
+    const int done = UpdateDevice(number, [&](SimDevice& device) { device.present = present; });
+    UpdateChildren(number);
+    return done;
+}
+
+void CSimNotebook::UpdateChildren(DWORD number)
+{
+    const bool works = IsDeviceWorking(number);
+    for (const SimDevice& child : Devices()) {
+        if (child.parent == number && child.number != number && child.present != works)
+            SetPresent(child.number, works);
+    }
+}
+
+int CSimNotebook::SetLatency(DWORD number, DWORD latencyMs)
+{
+    return UpdateDevice(number, [&](SimDevice& device) { device.latencyMs = latencyMs; });
+}
+
+int CSimNotebook::SetPendingChange(DWORD number, std::optional<bool> pendingDisabled)
+{
+    return UpdateDevice(number, [&](SimDevice& device) { device.pendingDisabled = pendingDisabled; });
+}
+
+int CSimNotebook::SetRestartOnChange(DWORD number, bool restartOnChange)
+{
+    return UpdateDevice(number, [&](SimDevice& device) { device.restartOnChange = restartOnChange; });
+}
+
+int CSimNotebook::Restart()
+{
+    int result = 1;
+    for (const SimDevice& device : Devices()) {
+        if (!device.pendingDisabled)
+            continue;
+        const bool disabled = *device.pendingDisabled;
+        const bool changes = disabled != device.Disabled();
+        if (!UpdateDevice(device.number, [](SimDevice& pending) { pending.pendingDisabled.reset(); }) ||
+            !SetDisabled(device.number, false, disabled) || (changes && !RecordStateChange(device.number, disabled)))
+            result = 0;
+    }
+    return result;
 }
 
 int CSimNotebook::SetProblem(DWORD number, ULONG problem)
@@ -370,6 +423,48 @@ std::vector<SimStateChange> CSimNotebook::StateChanges() const
         changes.push_back(change);
     }
     return changes;
+}
+
+int CSimNotebook::RecordInstallerCall(const SimInstallerCall& call)
+{
+    if (!root_)
+        return 0;
+    std::vector<std::wstring> calls = simreg::ReadMultiString(root_.Get(), kInstallerCalls);
+    calls.push_back(std::to_wstring(call.device) + (call.enable ? L" enable " : L" disable ") + call.outcome +
+                    (call.quiet ? L"" : L" (not quiet)"));
+    return simreg::WriteMultiString(root_.Get(), kInstallerCalls, calls) ? 1 : 0;
+}
+
+std::vector<SimInstallerCall> CSimNotebook::InstallerCalls() const
+{
+    std::vector<SimInstallerCall> calls;
+    if (!root_)
+        return calls;
+    for (const std::wstring& entry : simreg::ReadMultiString(root_.Get(), kInstallerCalls)) {
+        SimInstallerCall call;
+        call.device = wcstoul(entry.c_str(), nullptr, 10);
+        const size_t verb = entry.find(L' ');
+        const size_t outcome = verb == std::wstring::npos ? verb : entry.find(L' ', verb + 1);
+        if (outcome == std::wstring::npos)
+            continue;
+        call.enable = entry.compare(verb + 1, outcome - verb - 1, L"enable") == 0;
+        call.outcome = entry.substr(outcome + 1);
+        constexpr wchar_t kNotQuiet[] = L" (not quiet)";
+        const size_t mark = call.outcome.rfind(kNotQuiet);
+        call.quiet = mark == std::wstring::npos || mark + wcslen(kNotQuiet) != call.outcome.size();
+        if (!call.quiet)
+            call.outcome.erase(mark);
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+int CSimNotebook::ClearInstallerCalls()
+{
+    if (!root_)
+        return 0;
+    const LSTATUS status = RegDeleteValueW(root_.Get(), kInstallerCalls);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
 }
 
 DWORD CSimNotebook::AddInterface(const GUID& interfaceGuid, const std::wstring& path, bool present)

@@ -41,10 +41,22 @@ struct SimDevice {
     bool disabledConfig = false; // disabled in the current hardware profile
     ULONG problem = 0;           // a problem other than "disabled", e.g. CM_PROB_FAILED_INSTALL
     ULONG capabilities = DN_DISABLEABLE; // DN_DISABLEABLE, DN_REMOVABLE
-    bool restartOnChange = false;        // a change of state asks for a restart
+    bool restartOnChange = false;        // a change of state asks for a restart and waits for it
+    std::optional<bool> pendingDisabled; // the state a restart gives a restartOnChange device
+    DWORD latencyMs = 0;                 // what one switch by the class installer takes
+    DWORD parent = 0;                    // present only while this device works; 0: no parent
     DWORD failures = 0;                  // simfail bits
 
     bool Disabled() const { return disabledGlobal || disabledConfig; }
+};
+
+// One switch that the class installer received (its configuration-specific call,
+// which every enable and disable makes), in the order received.
+struct SimInstallerCall {
+    DWORD device = 0;
+    bool enable = false;
+    std::wstring outcome; // "ok", "restart pending" or "failed"
+    bool quiet = false;   // DI_QUIETINSTALL was set on the device
 };
 
 // One change of a device's state by the class installer, in the order they happened.
@@ -111,11 +123,21 @@ public:
     int SetPresent(DWORD number, bool present);
     int SetProblem(DWORD number, ULONG problem);
     int SetFailures(DWORD number, DWORD failures);
+    int SetLatency(DWORD number, DWORD latencyMs);
+    int SetPendingChange(DWORD number, std::optional<bool> pendingDisabled);
+    int SetRestartOnChange(DWORD number, bool restartOnChange);
+    // Plays a restart: every pending change takes effect.
+    int Restart();
     bool IsDeviceWorking(DWORD number) const; // present, enabled, without a problem
 
     // The log of state changes that the class installer made, oldest first (Clear empties it).
     int RecordStateChange(DWORD number, bool disabled);
     std::vector<SimStateChange> StateChanges() const;
+
+    // The log of switches the class installer received, oldest first (Clear empties it).
+    int RecordInstallerCall(const SimInstallerCall& call);
+    std::vector<SimInstallerCall> InstallerCalls() const;
+    int ClearInstallerCalls();
 
     // Device interfaces. A scheduled change takes effect at its due time, for every process.
     DWORD AddInterface(const GUID& interfaceGuid, const std::wstring& path, bool present);
@@ -169,9 +191,16 @@ private:
         return WriteDevice(device) ? 1 : 0;
     }
     void RememberCreatedKey(const std::wstring& path);
+    // Makes the children of device number present exactly while it works.
+    void UpdateChildren(DWORD number);
 
     RegKey root_;
 };
 
 // Writes the standard demo notebook (after clearing the machine).
 int SeedDemoNotebook(CSimNotebook& notebook);
+
+// Writes a notebook of today (after clearing the machine): its Bluetooth radio on
+// the operating system's own stack, with children that come and go with it, and
+// switches that take as long as real devices take.
+int SeedModernNotebook(CSimNotebook& notebook);

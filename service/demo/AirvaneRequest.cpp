@@ -40,6 +40,15 @@ int Report(const char* what, LONG result)
     return result == 0 ? 0 : 1;
 }
 
+// A device switch may also succeed with a change that waits for a restart.
+int ReportSwitch(const char* what, LONG result)
+{
+    if (result != kDeviceResultRestart)
+        return Report(what, result);
+    std::printf("%s: result %ld (done; takes effect after a restart)\n", what, static_cast<long>(result));
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -55,8 +64,8 @@ int wmain(int argc, wchar_t** argv)
         return Report("set-string", RequestSetString(args[1].c_str(), args[2].c_str(), args[3].c_str()) ? 0 : -1);
     if ((args.size() == 2 || args.size() == 3) && (args[0] == L"enable" || args[0] == L"disable")) {
         const wchar_t* prefix = args.size() == 3 ? args[2].c_str() : L"";
-        return args[0] == L"enable" ? Report("enable", RequestEnableDevice(args[1].c_str(), prefix))
-                                    : Report("disable", RequestDisableDevice(args[1].c_str(), prefix));
+        return args[0] == L"enable" ? ReportSwitch("enable", RequestEnableDevice(args[1].c_str(), prefix))
+                                    : ReportSwitch("disable", RequestDisableDevice(args[1].c_str(), prefix));
     }
     if (args.size() == 1 && args[0] == L"eject") {
         TALO_REQUEST request = {};

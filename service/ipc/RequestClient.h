@@ -15,7 +15,8 @@ bool RequestSetDWord(const wchar_t* keyPath, const wchar_t* valueName, DWORD num
 bool RequestSetString(const wchar_t* keyPath, const wchar_t* valueName, const wchar_t* text);
 
 // REQ_ENABLE_DEVICE / REQ_DISABLE_DEVICE: the result word unchanged
-// (0 success, 1 the device operation failed, -1 no service). A class name or
+// (0 success, 2 success that takes effect after a restart, 1 the device
+// operation failed, -1 no service). A class name or
 // prefix that does not fit its field is refused: nothing is sent, 1.
 int RequestEnableDevice(const wchar_t* className, const wchar_t* hwIdPrefix);
 int RequestDisableDevice(const wchar_t* className, const wchar_t* hwIdPrefix);

@@ -43,8 +43,14 @@ struct TALO_REQUEST {
         TALO_REGISTRY_REQUEST Registry;
         TALO_DEVICE_REQUEST Device;
     } Body;
-    LONG Result; // 0 success, 1 device operation failed, -1 not answered
+    LONG Result; // 0 success, 1 device operation failed, -1 not answered; devices also 2
 };
+
+// The Result of a device request. 2 is a success whose change takes effect only
+// after a restart; callers that test for 0 alone still see every failure as one.
+constexpr LONG kDeviceResultSwitched = 0;
+constexpr LONG kDeviceResultFailed = 1;
+constexpr LONG kDeviceResultRestart = 2;
 
 constexpr DWORD kRequestBlockSize = 1160;
 

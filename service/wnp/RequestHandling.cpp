@@ -65,12 +65,12 @@ void SwitchDevices(TALO_REQUEST& request, int requestedState)
     }
     const TALO_DEVICE_REQUEST& fields = request.Body.Device;
     int state = requestedState;
-    int restartNeeded = 0; // not reported further
+    int restartNeeded = 0;
     const int done = fields.HwIdPrefix[0] != L'\0'
                          ? DeviceCtlByHwId(kSwitchMode, &state, fields.ClassName, fields.HwIdPrefix,
                                            &restartNeeded, nullptr)
                          : DeviceCtlByClass(fields.ClassName, kSwitchMode, &state, &restartNeeded);
-    request.Result = done ? 0 : 1;
+    request.Result = !done ? kDeviceResultFailed : restartNeeded ? kDeviceResultRestart : kDeviceResultSwitched;
 }
 
 // Dispatches only for a signalled request; the stop comes first when both are

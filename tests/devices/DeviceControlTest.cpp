@@ -343,8 +343,8 @@ TEST_F(DeviceControlTest, ClassWhoseDeviceSetFailsIsSkipped)
 
 TEST_F(DeviceControlTest, EnableIsGlobalThenConfigSpecificAndDisableConfigSpecificOnly)
 {
-    const int device = fake.AddDevice(MakeDevice(kNetA, {L"X"}, Kind::Enabled));
-    EXPECT_EQ(1, SwitchHwId(L"X", 1)); // already enabled: both steps all the same
+    const int device = fake.AddDevice(MakeDevice(kNetA, {L"X"}, Kind::Disabled));
+    EXPECT_EQ(1, SwitchHwId(L"X", 1));
     std::vector<FakeDeviceApi::Call> params = fake.CallsOf(Op::SetParams);
     ASSERT_EQ(2u, params.size());
     EXPECT_EQ(static_cast<DWORD>(DICS_FLAG_GLOBAL), params[0].detail);
@@ -376,8 +376,8 @@ TEST_F(DeviceControlTest, FailingDeviceDoesNotStopTheWalk)
     EXPECT_EQ(DEVSTAT_MIXED, QueryClass());
 
     fake.calls.clear();
-    EXPECT_EQ(0, SwitchHwId(L"X", 1));
-    EXPECT_EQ((std::vector<int>{0, 0, 1, 1, 2, 2}), InstallerDevices());
+    EXPECT_EQ(1, SwitchHwId(L"X", 1)) << "device 1, which refused, is on already";
+    EXPECT_EQ((std::vector<int>{0, 0, 2, 2}), InstallerDevices());
 }
 
 TEST_F(DeviceControlTest, ParametersThatCannotBeSetFailOnlyTheHardwareIdSwitch)
@@ -386,8 +386,10 @@ TEST_F(DeviceControlTest, ParametersThatCannotBeSetFailOnlyTheHardwareIdSwitch)
     fake.Fail(Op::SetParams).WithDetail(DICS_FLAG_CONFIGSPECIFIC);
     EXPECT_EQ(1, SwitchClass(0));
     EXPECT_EQ(0, SwitchHwId(L"X", 0));
+    fake.devices[0] = MakeDevice(kNetA, {L"X"}, Kind::Disabled);
     EXPECT_EQ(0, SwitchHwId(L"X", 1));
-    EXPECT_TRUE(fake.CallsOf(Op::GetInstallParams).empty());
+    // Read once per switch to make it quiet; never for the restart flag.
+    EXPECT_EQ(3u, fake.CallsOf(Op::GetInstallParams).size());
 
     // The global step's parameters are passed over silently; the config-specific step still runs.
     FakeDeviceApi global;
@@ -427,24 +429,83 @@ TEST_F(DeviceControlTest, RestartFlagReportsAnySwitchedDeviceThatAsksForIt)
         FakeDeviceApi api;
         ScopedDeviceApi scope(api);
         api.AddClass(L"Net", kNetA);
-        for (DWORD flags : cases[i].installFlags) {
-            FakeDeviceApi::Device device = MakeDevice(kNetA, {L"X"});
-            device.installFlags = flags;
-            api.AddDevice(device);
-        }
+        // Every device starts in the state opposite to the one it is switched to.
+        const auto reset = [&](int enable) {
+            api.devices.clear();
+            for (DWORD flags : cases[i].installFlags) {
+                FakeDeviceApi::Device device = MakeDevice(kNetA, {L"X"}, enable ? Kind::Disabled : Kind::Enabled);
+                device.installFlags = flags;
+                api.AddDevice(device);
+            }
+        };
         if (cases[i].failRead)
             api.Fail(Op::GetInstallParams);
         for (int enable = 0; enable < 2; ++enable) {
             int restart = 7;
+            reset(enable);
             EXPECT_EQ(1, DeviceCtlByClass(L"Net", 1, &enable, &restart));
             EXPECT_EQ(cases[i].expected, restart);
             restart = 7;
+            reset(enable);
             EXPECT_EQ(1, DeviceCtlByHwId(1, &enable, L"Net", L"X", &restart));
             EXPECT_EQ(cases[i].expected, restart);
         }
         int enable = 1;
         EXPECT_EQ(1, DeviceCtlByClass(L"Net", 1, &enable, nullptr));
     }
+}
+
+TEST_F(DeviceControlTest, DeviceAlreadyInTheWantedStateIsNotSwitchedAgain)
+{
+    struct Case {
+        Kind kind;
+        int enable;
+        bool switched;
+        bool settles; // in the wanted state after the switch
+    };
+    const Case cases[] = {
+        {Kind::Enabled, 1, false, true},           {Kind::Disabled, 0, false, true},
+        {Kind::Enabled, 0, true, true},            {Kind::Disabled, 1, true, true},
+        {Kind::Problem28, 1, true, false},         {Kind::Problem28, 0, true, true},
+        {Kind::HasProblemBitOnly, 1, true, false}, {Kind::Problem22Only, 0, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(c.kind) << ", enable " << c.enable);
+        fake.devices.clear();
+        fake.calls.clear();
+        fake.AddDevice(MakeDevice(kNetA, {L"X"}, c.kind));
+        EXPECT_EQ(1, SwitchHwId(L"X", c.enable));
+        EXPECT_EQ(c.switched, !fake.CallsOf(Op::CallInstaller).empty());
+        fake.calls.clear();
+        EXPECT_EQ(1, SwitchClass(c.enable));
+        EXPECT_EQ(!c.settles, !fake.CallsOf(Op::CallInstaller).empty()) << "a device with a problem is switched again";
+    }
+}
+
+TEST_F(DeviceControlTest, InstallIsMadeQuietBeforeTheClassInstallerRuns)
+{
+    FakeDeviceApi::Device device = MakeDevice(kNetA, {L"X"}, Kind::Disabled);
+    device.installFlags = DI_NEEDRESTART;
+    fake.AddDevice(device);
+    EXPECT_EQ(1, SwitchHwId(L"X", 1));
+    ASSERT_FALSE(fake.calls.empty());
+    const std::vector<FakeDeviceApi::Call> quiet = fake.CallsOf(Op::SetInstallParams);
+    ASSERT_EQ(1u, quiet.size());
+    EXPECT_EQ(static_cast<DWORD>(DI_QUIETINSTALL | DI_NEEDRESTART), quiet[0].detail) << "other flags are kept";
+    const auto first = [&](Op op) {
+        for (size_t i = 0; i < fake.calls.size(); ++i) {
+            if (fake.calls[i].op == op)
+                return i;
+        }
+        return fake.calls.size();
+    };
+    EXPECT_LT(first(Op::SetInstallParams), first(Op::CallInstaller));
+
+    // A device whose install parameters cannot be set is switched all the same.
+    fake.devices[0] = MakeDevice(kNetA, {L"X"}, Kind::Disabled);
+    fake.Fail(Op::SetInstallParams);
+    EXPECT_EQ(1, SwitchHwId(L"X", 1));
+    EXPECT_FALSE(fake.IsDisabled(0));
 }
 
 TEST_F(DeviceControlTest, QueryLeavesTheRestartFlagAlone)

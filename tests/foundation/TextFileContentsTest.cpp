@@ -52,6 +52,7 @@ const std::vector<Required> kRequired = {
     Text(kSettingsSection, L"GUIWIN_NAME", 127),
     Format(L"ERROR_ENABLE"),
     Format(L"ERROR_DISABLE"),
+    Format(L"MSG_RESTART_NEEDED"),
     Text(kSettingsSection, L"IDC_PROGRAM_TITLE"),
     Text(kSettingsSection, L"IDC_COPYRIGHT"),
     Text(kSettingsSection, L"IDC_MAIN_DESC"),
@@ -100,10 +101,15 @@ const std::vector<Required> kRequired = {
     Fixed(kUmtsSection, L"UMTS1_SUB1_HWID", L"USB\\VID_1E0E&PID_9011&MI_02"),
     Absent(kUmtsSection, L"UMTS2_ROOT_CLASS"),
 
+    // The radio alone, by the buses it attaches through: never the devices the
+    // system's stack lists below it (BTH\, BTHENUM\, BTHLE\), nor an empty prefix.
     Fixed(L"BLUETOOTH", L"0_Class", L"Bluetooth"),
-    Fixed(L"BLUETOOTH", L"0_HwId", L""),
+    Fixed(L"BLUETOOTH", L"0_HwId", L"USB\\"),
     Text(L"BLUETOOTH", L"0_DisplayName", 127),
-    Absent(L"BLUETOOTH", L"1_Class"),
+    Fixed(L"BLUETOOTH", L"1_Class", L"Bluetooth"),
+    Fixed(L"BLUETOOTH", L"1_HwId", L"SD\\"),
+    Text(L"BLUETOOTH", L"1_DisplayName", 127),
+    Absent(L"BLUETOOTH", L"2_Class"),
 };
 
 constexpr wchar_t kMissing[] = L"\x1(missing)";

@@ -69,8 +69,13 @@ bool AwaitCompanionRuns(DWORD runs)
 class RecordedProgress final : public IPresetProgress {
 public:
     void Started() override { events.push_back(L"started"); }
-    void DeviceSwitched(const wchar_t* name, bool on) override { Add(L"switched ", name, on); }
-    void DeviceFailed(const wchar_t* name, bool on) override { Add(L"failed ", name, on); }
+    void DeviceDone(const wchar_t* name, bool on, DeviceOutcome outcome) override
+    {
+        Add(outcome == DeviceOutcome::Failed          ? L"failed "
+            : outcome == DeviceOutcome::RestartNeeded ? L"restart "
+                                                      : L"switched ",
+            name, on);
+    }
     void Finished() override { events.push_back(L"finished"); }
 
     std::vector<std::wstring> events;

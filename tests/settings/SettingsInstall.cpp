@@ -177,6 +177,14 @@ SettingsInstall::~SettingsInstall()
     StopAndRemoveService();
 }
 
+bool SettingsInstall::UseShippedTexts(bool shipped) const
+{
+    const std::wstring texts = Folder() + L"English\\TALOTXT.ini";
+    if (shipped)
+        return CopyFileW(ProgramPath(L"English\\TALOTXT.ini").c_str(), texts.c_str(), FALSE) != FALSE;
+    return folder_.WriteTextFile(std::wstring(kInstallFolder) + L"English\\TALOTXT.ini", TestTexts());
+}
+
 std::wstring SettingsInstall::Folder() const
 {
     return folder_.Path() + kInstallFolder;

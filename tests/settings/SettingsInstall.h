@@ -62,6 +62,10 @@ public:
     std::wstring SettingsPath() const { return Folder() + L"TALOSetting.exe"; }
     std::wstring LauncherPath() const { return Folder() + L"TALOLauncher.exe"; }
 
+    // Puts the English text file that ships beside the programs in place of the
+    // tests' own, or (shipped false) the tests' own back.
+    bool UseShippedTexts(bool shipped) const;
+
 private:
     TempFolder folder_;
     bool ready_ = false;

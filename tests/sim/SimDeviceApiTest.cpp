@@ -226,12 +226,55 @@ TEST_F(SimDeviceApiTest, ChangeOfADeviceThatNeedsARestartIsReported)
     device.hardwareIds = {L"PCI\\RESTART"};
     device.description = L"Restart";
     device.restartOnChange = true;
-    ASSERT_NE(0u, notebook.AddDevice(device));
+    const DWORD number = notebook.AddDevice(device);
+    ASSERT_NE(0u, number);
     int restart = 0;
     EXPECT_EQ(1, Switch(L"Net", L"PCI\\RESTART", 0, &restart));
     EXPECT_EQ(1, restart);
+    EXPECT_FALSE(Read(number).Disabled()) << "the change waits for the restart";
+    EXPECT_EQ(std::optional<bool>(true), Read(number).pendingDisabled);
     EXPECT_EQ(1, Switch(L"Net", kWlanPrefix, 0, &restart));
     EXPECT_EQ(0, restart);
+
+    ASSERT_TRUE(notebook.Restart());
+    EXPECT_TRUE(Read(number).Disabled());
+    EXPECT_FALSE(Read(number).pendingDisabled);
+
+    const std::vector<SimInstallerCall> calls = notebook.InstallerCalls();
+    std::vector<std::wstring> log;
+    for (const SimInstallerCall& call : calls)
+        log.push_back(std::to_wstring(call.device) + (call.enable ? L" on " : L" off ") + call.outcome +
+                      (call.quiet ? L"" : L" loud"));
+    const std::wstring n = std::to_wstring(number);
+    EXPECT_EQ((std::vector<std::wstring>{n + L" off restart pending", L"1 off ok"}), log);
+    ASSERT_TRUE(notebook.ClearInstallerCalls());
+    EXPECT_TRUE(notebook.InstallerCalls().empty());
+}
+
+TEST_F(SimDeviceApiTest, ChildrenArePresentOnlyWhileTheirParentWorks)
+{
+    SimDevice radio;
+    radio.className = L"Net";
+    radio.hardwareIds = {L"USB\\RADIO"};
+    radio.description = L"Radio";
+    radio.latencyMs = 30;
+    const DWORD parent = notebook.AddDevice(radio);
+    SimDevice child;
+    child.className = L"Net";
+    child.hardwareIds = {L"BTH\\CHILD"};
+    child.description = L"Child";
+    child.parent = parent;
+    const DWORD number = notebook.AddDevice(child);
+    ASSERT_NE(0u, number);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(1, Switch(L"Net", L"USB\\RADIO", 0));
+    EXPECT_GE(GetTickCount64() - start, 25u) << "the switch takes the device's latency";
+    EXPECT_FALSE(Read(number).present);
+    EXPECT_EQ(DEVSTAT_NONE, Query(L"Net", L"BTH\\CHILD"));
+    EXPECT_EQ(1, Switch(L"Net", L"USB\\RADIO", 1));
+    EXPECT_TRUE(Read(number).present);
+    ASSERT_TRUE(notebook.SetPresent(parent, false));
+    EXPECT_FALSE(Read(number).present);
 }
 
 TEST_F(SimDeviceApiTest, EjectRemovesTheDriveUnlessItVetoes)

@@ -33,6 +33,9 @@ TEST_F(SimNotebookTest, DeviceReadsBackAsAdded)
     device.problem = 28;
     device.capabilities = DN_DISABLEABLE | DN_REMOVABLE;
     device.restartOnChange = true;
+    device.pendingDisabled = false;
+    device.latencyMs = 1500;
+    device.parent = 77;
     device.failures = simfail::kStatus | simfail::kEject;
     const DWORD number = notebook.AddDevice(device);
     ASSERT_NE(0u, number);
@@ -53,6 +56,9 @@ TEST_F(SimNotebookTest, DeviceReadsBackAsAdded)
     EXPECT_EQ(28u, read.problem);
     EXPECT_EQ(device.capabilities, read.capabilities);
     EXPECT_TRUE(read.restartOnChange);
+    EXPECT_EQ(std::optional<bool>(false), read.pendingDisabled);
+    EXPECT_EQ(1500u, read.latencyMs);
+    EXPECT_EQ(77u, read.parent);
     EXPECT_EQ(device.failures, read.failures);
 }
 

@@ -266,6 +266,18 @@ BOOL FakeDeviceApi::SetupDiGetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DE
     return TRUE;
 }
 
+BOOL FakeDeviceApi::SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                                   SP_DEVINSTALL_PARAMS_W* deviceInstallParams)
+{
+    const int index = Member(deviceInfoSet, deviceInfoData);
+    const DWORD flags = deviceInstallParams ? deviceInstallParams->Flags : 0;
+    if (Record(Op::SetInstallParams, index, flags) || index == kNoDevice)
+        return FALSE;
+    if (!deviceInstallParams || deviceInstallParams->cbSize != sizeof(SP_DEVINSTALL_PARAMS_W))
+        return FailWith(ERROR_INVALID_USER_BUFFER);
+    return TRUE;
+}
+
 BOOL FakeDeviceApi::SetupDiEnumDeviceInterfaces(HDEVINFO, SP_DEVINFO_DATA*, const GUID*, DWORD,
                                                 SP_DEVICE_INTERFACE_DATA*)
 {

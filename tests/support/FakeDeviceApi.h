@@ -23,6 +23,7 @@ public:
         SetParams,        // detail: the scope, extra: the state change
         CallInstaller,    // detail: the install function
         GetInstallParams,
+        SetInstallParams, // detail: the flags
         DevNodeStatus,
         RequestEject,     // detail: the flags
         QueryRemove,      // detail: the flags
@@ -103,6 +104,8 @@ public:
     BOOL SetupDiCallClassInstaller(DI_FUNCTION installFunction, HDEVINFO deviceInfoSet,
                                    SP_DEVINFO_DATA* deviceInfoData) override;
     BOOL SetupDiGetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
+                                        SP_DEVINSTALL_PARAMS_W* deviceInstallParams) override;
+    BOOL SetupDiSetDeviceInstallParamsW(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                         SP_DEVINSTALL_PARAMS_W* deviceInstallParams) override;
     BOOL SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA* deviceInfoData,
                                      const GUID* interfaceClassGuid, DWORD memberIndex,

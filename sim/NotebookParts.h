@@ -1,0 +1,35 @@
+#pragma once
+
+#include "sim/SimNotebook.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the seeded notebooks are made of: setup classes and devices as Windows names them.
+namespace simparts {
+
+// Setup class GUIDs as Windows defines them.
+inline constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+inline constexpr GUID kUsbClass = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+inline constexpr GUID kModemClass = {0x4d36e96d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+inline constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+inline constexpr GUID kCdromClass = {0x4d36e965, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+inline constexpr GUID kBluetoothClass = {0xe0cbf06c, 0xcd8b, 0x4647, {0xbb, 0x8a, 0x26, 0x3b, 0x43, 0xf0, 0xf9, 0x74}};
+
+// A present, enabled, disableable device; friendlyName null: the device has none.
+inline SimDevice Device(const wchar_t* instanceId, const wchar_t* enumerator, const wchar_t* className,
+                        std::vector<std::wstring> hardwareIds, const wchar_t* friendlyName, const wchar_t* description)
+{
+    SimDevice device;
+    device.instanceId = instanceId;
+    device.enumerator = enumerator;
+    device.className = className;
+    device.hardwareIds = std::move(hardwareIds);
+    if (friendlyName)
+        device.friendlyName = friendlyName;
+    device.description = description;
+    return device;
+}
+
+} // namespace simparts
