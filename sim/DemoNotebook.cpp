@@ -17,12 +17,8 @@ constexpr wchar_t kEthernetService[] = L"{1B7E9D20-3C5A-4F86-A0D2-6E4C8B1F7A33}"
 
 int SeedDemoNotebook(CSimNotebook& notebook)
 {
-    if (!notebook.Clear())
+    if (!StartNotebook(notebook))
         return 0;
-    bool ok = notebook.AddClass(L"Net", kNetClass) && notebook.AddClass(L"USB", kUsbClass) &&
-              notebook.AddClass(L"Modem", kModemClass) && notebook.AddClass(L"Ports", kPortsClass) &&
-              notebook.AddClass(L"CDROM", kCdromClass) && notebook.AddClass(L"Bluetooth", kBluetoothClass);
-
     const DWORD wlan = notebook.AddDevice(Device(
         L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01\\4&2F6B1A3C&0&00E1", L"PCI", L"Net",
         {L"PCI\\VEN_168C&DEV_002B&SUBSYS_30A117AA&REV_01", L"PCI\\VEN_168C&DEV_002B"}, nullptr, kWlanDescription));
@@ -30,7 +26,7 @@ int SeedDemoNotebook(CSimNotebook& notebook)
         L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06\\4&1C9D7E2B&0&00E4", L"PCI", L"Net",
         {L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06", L"PCI\\VEN_10EC&DEV_8168"}, nullptr,
         kEthernetDescription));
-    ok = ok && wlan && ethernet;
+    bool ok = wlan && ethernet;
     ok = ok && notebook.AddDevice(Device(L"USB\\VID_1E0E&PID_9001\\5&3A1F0C2D&0&1", L"USB", L"USB",
                                          {L"USB\\VID_1E0E&PID_9001&REV_0232", L"USB\\VID_1E0E&PID_9001"}, nullptr,
                                          L"USB Composite Device"));

@@ -41,12 +41,8 @@ SimDevice RadioChild(SimDevice device, DWORD radio)
 
 int SeedModernNotebook(CSimNotebook& notebook)
 {
-    if (!notebook.Clear())
+    if (!StartNotebook(notebook))
         return 0;
-    bool ok = notebook.AddClass(L"Net", kNetClass) && notebook.AddClass(L"USB", kUsbClass) &&
-              notebook.AddClass(L"Modem", kModemClass) && notebook.AddClass(L"Ports", kPortsClass) &&
-              notebook.AddClass(L"CDROM", kCdromClass) && notebook.AddClass(L"Bluetooth", kBluetoothClass);
-
     const DWORD wlan = notebook.AddDevice(WithLatency(
         Device(L"PCI\\VEN_8086&DEV_A0F0&SUBSYS_00748086&REV_20\\3&11583659&0&A3", L"PCI", L"Net",
                {L"PCI\\VEN_8086&DEV_A0F0&SUBSYS_00748086&REV_20", L"PCI\\VEN_8086&DEV_A0F0&SUBSYS_00748086",
@@ -58,7 +54,7 @@ int SeedModernNotebook(CSimNotebook& notebook)
                {L"PCI\\VEN_10EC&DEV_8125&SUBSYS_38B917AA&REV_05", L"PCI\\VEN_10EC&DEV_8125"}, nullptr,
                kEthernetDescription),
         kEthernetLatency));
-    ok = ok && wlan && ethernet;
+    bool ok = wlan && ethernet;
     // The UMTS modem as on the demo notebook, so that the text files' entry names it.
     ok = ok && notebook.AddDevice(WithLatency(Device(L"USB\\VID_1E0E&PID_9001\\5&3A1F0C2D&0&1", L"USB", L"USB",
                                                      {L"USB\\VID_1E0E&PID_9001&REV_0232", L"USB\\VID_1E0E&PID_9001"},

@@ -32,4 +32,12 @@ inline SimDevice Device(const wchar_t* instanceId, const wchar_t* enumerator, co
     return device;
 }
 
+// Clears the notebook and registers the setup classes every seeded notebook uses.
+inline bool StartNotebook(CSimNotebook& notebook)
+{
+    return notebook.Clear() && notebook.AddClass(L"Net", kNetClass) && notebook.AddClass(L"USB", kUsbClass) &&
+           notebook.AddClass(L"Modem", kModemClass) && notebook.AddClass(L"Ports", kPortsClass) &&
+           notebook.AddClass(L"CDROM", kCdromClass) && notebook.AddClass(L"Bluetooth", kBluetoothClass);
+}
+
 } // namespace simparts
