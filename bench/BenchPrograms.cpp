@@ -57,10 +57,17 @@ StartedProgram::StartedProgram(const std::wstring& path, const std::wstring& arg
     if (!arguments.empty())
         line += L" " + arguments;
     const std::wstring folder = FolderOf(path);
+    // Standard handles on the null device: what a console program prints must not
+    // land in the table, and every program measured gets the same handles.
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    const KernelHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inheritable, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.Get();
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+    if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, nul.IsValid(), 0, nullptr, folder.c_str(), &startup,
                        &info)) {
         process_.Reset(info.hProcess);
         KernelHandle thread(info.hThread);
