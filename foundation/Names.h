@@ -44,6 +44,14 @@ constexpr wchar_t kInForceNameValue[] = L"InForceName";
 constexpr wchar_t kKeepAppliedValue[] = L"KeepApplied";
 constexpr wchar_t kReapplyNoticeValue[] = L"ReapplyNotice";
 
+// Per user: the rules that apply a preset when the cable, the power source or the
+// dock changes, numbered values "<k>_Event", "<k>_Preset" and "<k>_HwId".
+constexpr wchar_t kRulesKey[] = L"SOFTWARE\\Korvath\\Airvane\\Rules";
+constexpr wchar_t kRulesSubKey[] = L"Rules";
+constexpr wchar_t kRuleEventValueFormat[] = L"%d_Event";
+constexpr wchar_t kRulePresetValueFormat[] = L"%d_Preset";
+constexpr wchar_t kRuleHwIdValueFormat[] = L"%d_HwId";
+
 // The device list, machine-wide (HKEY_LOCAL_MACHINE), written only by the service.
 constexpr wchar_t kDeviceListKey[] = L"SOFTWARE\\Korvath\\Airvane\\Device";
 constexpr wchar_t kDeviceNumValue[] = L"DeviceNum";
