@@ -143,6 +143,8 @@ void ShowServices(const CSimNotebook& notebook)
         Print(Padded(label, kLabel) + adapter.serviceName + (adapter.answers ? L" answers" : L" refuses") + L"\n");
         label.clear();
     }
+    Print(Padded(L"Network cable", kLabel) + (notebook.CablePlugged() ? L"plugged in" : L"unplugged") + L"\n");
+    Print(Padded(L"Power source", kLabel) + (notebook.OnBattery() ? L"battery" : L"AC") + L"\n");
     label = L"Network cards";
     RegKey cards = simreg::Open(HKEY_LOCAL_MACHINE, kNetworkCardsKey);
     for (const std::wstring& card : cards ? simreg::SubKeys(cards.Get()) : std::vector<std::wstring>()) {
@@ -227,6 +229,21 @@ int Resume()
     return 0;
 }
 
+// The cable: the simulated binding's interface-change watch in each process hears the value change.
+int SetCable(CSimNotebook& notebook, bool plugged)
+{
+    return notebook.SetCablePlugged(plugged) ? 0 : 1;
+}
+
+// What Windows sends every top-level window when the machine goes to battery or back to AC.
+int SetPowerSource(CSimNotebook& notebook, bool onBattery)
+{
+    if (!notebook.SetOnBattery(onBattery))
+        return 1;
+    BroadcastToWindows(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    return 0;
+}
+
 bool IsNumber(const std::wstring& text);
 
 // "set <device> latency <milliseconds>" and "set <device> restart on|off".
@@ -293,6 +310,7 @@ int Usage()
           L"       AirvaneSim bluetooth on|off | bluetooth delay <milliseconds>\n"
           L"       AirvaneSim wlan running|stopped\n"
           L"       AirvaneSim resume   (the broadcast of a resume from sleep)\n"
+          L"       AirvaneSim cable in|out | power ac|battery\n"
           L"A device is named by its number in 'show' or its instance ID.\n",
           stderr);
     return 2;
@@ -333,6 +351,10 @@ int wmain(int argc, wchar_t** argv)
         result = SetFailures(notebook, args[1], args[2]);
     else if (args.size() == 2 && args[0] == L"bluetooth" && (args[1] == L"on" || args[1] == L"off"))
         result = SetRadio(notebook, args[1] == L"on");
+    else if (args.size() == 2 && args[0] == L"cable" && (args[1] == L"in" || args[1] == L"out"))
+        result = SetCable(notebook, args[1] == L"in");
+    else if (args.size() == 2 && args[0] == L"power" && (args[1] == L"ac" || args[1] == L"battery"))
+        result = SetPowerSource(notebook, args[1] == L"battery");
     else if (args.size() == 1 && args[0] == L"resume")
         result = Resume();
     else if (args.size() == 3 && args[0] == L"bluetooth" && args[1] == L"delay" && IsNumber(args[2]))

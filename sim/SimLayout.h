@@ -68,6 +68,11 @@ constexpr wchar_t kAnswers[] = L"Answers";
 // DosDevices: one value per defined name, its target as data.
 constexpr wchar_t kDosDevices[] = L"DosDevices";
 
+// On the root: CablePlugged (the wired adapter's cable) and OnBattery, 0 or 1; missing: 0.
+// Values on the root, so that a watch on the root key hears the cable and survives Clear.
+constexpr wchar_t kCablePlugged[] = L"CablePlugged";
+constexpr wchar_t kOnBattery[] = L"OnBattery";
+
 // On the root: OwnedKeys (REG_MULTI_SZ of real HKLM keys the machine created).
 constexpr wchar_t kOwnedKeys[] = L"OwnedKeys";
 

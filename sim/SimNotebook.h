@@ -165,6 +165,12 @@ public:
     std::vector<SimNdisAdapter> NdisAdapters() const;
     bool FindNdisAdapter(const std::wstring& serviceName, SimNdisAdapter& adapter) const;
 
+    // The network cable of the wired adapters and the power source.
+    int SetCablePlugged(bool plugged);
+    bool CablePlugged() const;
+    int SetOnBattery(bool onBattery);
+    bool OnBattery() const;
+
     // DOS device names, as DefineDosDeviceW leaves them.
     bool QueryDosDevice(const std::wstring& name, std::wstring& target) const;
     int DefineDosDevice(const std::wstring& name, const std::wstring& target);

@@ -56,6 +56,26 @@ std::vector<DWORD> CSimNotebook::BluetoothCodes() const
     return codes;
 }
 
+int CSimNotebook::SetCablePlugged(bool plugged)
+{
+    return root_ && simreg::WriteDword(root_.Get(), kCablePlugged, plugged) ? 1 : 0;
+}
+
+bool CSimNotebook::CablePlugged() const
+{
+    return root_ && simreg::ReadDword(root_.Get(), kCablePlugged) != 0;
+}
+
+int CSimNotebook::SetOnBattery(bool onBattery)
+{
+    return root_ && simreg::WriteDword(root_.Get(), kOnBattery, onBattery) ? 1 : 0;
+}
+
+bool CSimNotebook::OnBattery() const
+{
+    return root_ && simreg::ReadDword(root_.Get(), kOnBattery) != 0;
+}
+
 int CSimNotebook::SetWlanService(const SimWlanService& service)
 {
     RegKey key = CreateSub(kWlan);
