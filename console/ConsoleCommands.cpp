@@ -8,6 +8,7 @@
 #include "console/ConsoleProgress.h"
 #include "console/ConsoleTexts.h"
 #include "console/MachineStatus.h"
+#include "console/RuleCommands.h"
 #include "console/StatusReport.h"
 #include "foundation/Names.h"
 
@@ -143,9 +144,7 @@ int RunConsoleCommand(const ConsoleCommand& command, const ConsoleTexts& texts, 
     case ConsoleVerb::RulesList:
     case ConsoleVerb::RulesAdd:
     case ConsoleVerb::RulesRemove:
-        // Rules come with the launcher's rules; until then the command is not in use.
-        err.Line(texts.Get(L"RULES_LATER"));
-        return kExitBadUse;
+        return RunRulesCommand(command, texts, out, err);
     case ConsoleVerb::Help:
     case ConsoleVerb::Version:
         break;

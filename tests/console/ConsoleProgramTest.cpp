@@ -4,6 +4,7 @@
 #include "automation/BuildPrograms.h"
 #include "automation/InstalledService.h"
 #include "automation/ProgramRunner.h"
+#include "automation/RegistrySnapshot.h"
 #include "catalog/PresetInForce.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
@@ -319,7 +320,7 @@ TEST_F(ConsoleProgram, OnAndOffSwitchTypesAndRefuseUnknownOnes)
 
 TEST_F(ConsoleProgram, BadUseExitsTwoWithTheUsage)
 {
-    for (const wchar_t* arguments : {L"", L"frobnicate", L"status --xml", L"apply", L"rules", L"rules add a b"}) {
+    for (const wchar_t* arguments : {L"", L"frobnicate", L"status --xml", L"apply", L"rules list", L"rules add a b"}) {
         SCOPED_TRACE(testing::Message() << "arguments \"" << std::wstring(arguments) << "\"");
         std::string output;
         const ConsoleRun run = Run(arguments);
@@ -334,6 +335,48 @@ TEST_F(ConsoleProgram, BadUseExitsTwoWithTheUsage)
     const ConsoleRun version = Run(L"--version", false);
     EXPECT_EQ(0u, version.exitCode);
     EXPECT_EQ(0u, version.output.find("Airvane 1.")) << version.output;
+}
+
+TEST_F(ConsoleProgram, RulesAreAddedListedAndRemoved)
+{
+    const RegistrySnapshot rules(HKEY_CURRENT_USER, kRulesKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kRulesKey);
+    ASSERT_TRUE(StorePreset(0, L"Office", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const struct {
+        const wchar_t* arguments;
+        DWORD exitCode;
+    } steps[] = {
+        {L"rules add cablein office", 0},                 // the stored name is kept
+        {L"rules add Docked 0 USB\\VID_17EF&PID_30A9", 0}, // a preset by number
+        {L"rules add Battery Nowhere", 4},
+        {L"rules add Docked Office", 2}, // the dock needs its device
+        {L"rules add AC Office PCI\\VEN_1", 2},
+        {L"rules add Sunrise Office", 2},
+        {L"rules remove 2", 4},
+        {L"rules add CableOut Office", 0},
+        {L"rules remove 0", 0},
+    };
+    for (const auto& step : steps) {
+        const ConsoleRun run = Run(step.arguments);
+        EXPECT_EQ(step.exitCode, run.exitCode) << std::wstring(step.arguments) << ": " << run.output;
+    }
+    ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const ConsoleRun list = Run(L"rules --json", false);
+    EXPECT_EQ(0u, list.exitCode);
+    Json json;
+    ASSERT_TRUE(JsonReader(list.output).Read(json)) << list.output;
+    const std::vector<Json>& stored = json["rules"].items;
+    ASSERT_EQ(2u, stored.size()) << list.output;
+    EXPECT_EQ("Docked", stored[0]["event"].text);
+    EXPECT_EQ("Office", stored[0]["preset"].text);
+    EXPECT_EQ("USB\\VID_17EF&PID_30A9", stored[0]["hwid"].text);
+    EXPECT_FALSE(stored[0]["presetStored"].flag) << "Office was renamed to Travel";
+    EXPECT_EQ("CableOut", stored[1]["event"].text);
+    EXPECT_EQ(Json::Null, stored[1]["hwid"].kind);
+    const ConsoleRun text = Run(L"rules", false);
+    EXPECT_NE(std::string::npos, text.output.find("When the dock is connected (USB\\VID_17EF&PID_30A9), apply Office "
+                                                  "(no such preset: does nothing)"))
+        << text.output;
 }
 
 TEST_F(ConsoleProgram, WithoutTheServiceStatusSaysSoAndApplyFails)
