@@ -1,16 +1,21 @@
 #pragma once
 
+#include "catalog/RuleStore.h"
+
 class CTextMgr;
 
-// The launcher's two texts, in the sizes of a tooltip and of a menu item.
+// The launcher's texts: its tooltip, its menu item and the parts of a rule's balloon.
 struct LauncherTexts {
     static constexpr int kChars = 128;
 
     wchar_t tooltip[kChars];      // "IDS_PROGRAM_TITLE"
     wchar_t settingsItem[kChars]; // "IDS_MENU_SETTING"
+    wchar_t ruleEvents[kRuleEventCount][kChars]; // "IDS_RULE_CABLEIN"...: "Network cable plugged in"
+    wchar_t ruleApplied[kChars];  // "IDS_RULE_APPLIED": "%s: %s applied", the event and the preset
 };
 
-// Reads both texts from the manager's "TALOLNC" section, each cut to
+// Reads the texts from the manager's "TALOLNC" section, each cut to
 // LauncherTexts::kChars - 1 characters. Without a text file (or key) the
-// product's name stands in for both, so that the menu never shows an empty item.
+// product's name stands in for the first two, so that the menu never shows an
+// empty item, and English words for the balloon's.
 void LoadLauncherTexts(CTextMgr& texts, LauncherTexts* out);

@@ -12,6 +12,7 @@
 #include "launcher/ForegroundWindow.h"
 #include "launcher/LauncherGlobals.h"
 #include "launcher/PresetKeeper.h"
+#include "launcher/RuleKeeper.h"
 #include "launcher/TrayIcon.h"
 
 #include <dbt.h>
@@ -121,26 +122,38 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         // Built only for its lasting effect: newly found WLAN adapters join the device list.
         const CDeviceCatalog catalog(LauncherCatalogOptions());
         AddTrayIcon(window);
-        // At log-on a preset in force may have been undone while nobody watched.
-        ReapplyPresetInForce(window);
+        // At log-on the rules that match the machine apply; without one, a preset in force
+        // may have been undone while nobody watched.
+        if (!StartRules(window))
+            ReapplyPresetInForce(window);
         return 0;
     }
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
             ReapplyPresetInForce(window);
+        else if (wParam == PBT_APMPOWERSTATUSCHANGE)
+            OnPowerSourceChanged(window);
         return TRUE;
     case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVNODES_CHANGED)
+        if (wParam == DBT_DEVNODES_CHANGED) {
             OnDeviceTreeChanged(window);
+            OnDevicesChangedForRules(window);
+        }
         return TRUE;
     case WM_TIMER:
         if (wParam == kDeviceChangeTimerId)
             OnDeviceChangesSettled(window);
+        else if (wParam == kRuleEventTimerId)
+            OnRuleEventsSettled(window);
+        return 0;
+    case CableChangedMsg:
+        OnCableChanged(window);
         return 0;
     case ReapplyEndedMsg:
         OnReapplyEnded(window);
         return 0;
     case WM_DESTROY:
+        StopRules();
         RemoveTrayIcon();
         PostQuitMessage(0);
         return 0;

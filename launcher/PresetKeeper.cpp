@@ -10,6 +10,7 @@
 #include "launcher/LauncherGlobals.h"
 #include "launcher/LauncherWindow.h"
 
+#include <deque>
 #include <string>
 
 namespace {
@@ -70,8 +71,16 @@ private:
     HANDLE wait_ = nullptr;
 };
 
+// A rule's preset waiting for the run before it, and the balloon after it.
+struct RuleApply {
+    int presetIndex;
+    std::wstring notice;
+};
+
 ReapplyRun g_run;
 ULONGLONG g_ownChangesUntil = 0;
+std::deque<RuleApply> g_ruleApplies;
+std::wstring g_runNotice; // the balloon of the rule whose preset runs; empty for a re-apply
 
 bool SettingsProgramRuns()
 {
@@ -79,8 +88,9 @@ bool SettingsProgramRuns()
     return settingsInstance.Check(kSettingsInstanceMutex) != CcCheckDualExec::kFirstInstance;
 }
 
-void StartQuietSettingsProgram(HWND window, int presetIndex)
+void StartQuietSettingsProgram(HWND window, int presetIndex, const std::wstring& notice = std::wstring())
 {
+    g_runNotice = notice;
     wchar_t folder[CLocalPath::kPathChars];
     if (!CLocalPath::MakeLocalPath(folder, L""))
         return;
@@ -129,6 +139,23 @@ void OnReapplyEnded(HWND window)
     // The switches that the re-apply made raise device changes of their own.
     KillTimer(window, kDeviceChangeTimerId);
     const CcString notice = TakeReapplyNotice();
-    if ((exitCode == kReapplyChanged || exitCode == kReapplyFailed) && !notice.IsEmpty())
+    if (!g_runNotice.empty())
+        ShowTrayNotice(Texts.tooltip, exitCode == kReapplyFailed && !notice.IsEmpty() ? notice.GetString() : g_runNotice.c_str());
+    else if ((exitCode == kReapplyChanged || exitCode == kReapplyFailed) && !notice.IsEmpty())
         ShowTrayNotice(Texts.tooltip, notice);
+    g_runNotice.clear();
+    while (!g_run.IsRunning() && !g_ruleApplies.empty()) {
+        const RuleApply next = g_ruleApplies.front();
+        g_ruleApplies.pop_front();
+        StartQuietSettingsProgram(window, next.presetIndex, next.notice);
+    }
+}
+
+void ApplyRulePreset(HWND window, int presetIndex, const wchar_t* notice)
+{
+    if (g_run.IsRunning()) {
+        g_ruleApplies.push_back({presetIndex, notice});
+        return;
+    }
+    StartQuietSettingsProgram(window, presetIndex, notice);
 }

@@ -7,7 +7,8 @@
 // resume from sleep and after the device tree changed, by starting the settings
 // program with "/p<n> /Q", and shows a balloon when that switched or failed to
 // switch a device. Nothing runs between triggers: the only timer is the
-// debounce of device changes, killed when it fires.
+// debounce of device changes, killed when it fires. Rules apply their presets
+// through the same quiet run.
 
 constexpr UINT ReapplyEndedMsg = WM_APP + 102; // posted when the quiet settings program has ended
 constexpr UINT_PTR kDeviceChangeTimerId = 1;
@@ -24,5 +25,10 @@ void OnDeviceTreeChanged(HWND window);
 // WM_TIMER of kDeviceChangeTimerId.
 void OnDeviceChangesSettled(HWND window);
 
-// ReapplyEndedMsg: the balloon for what the re-apply changed or failed to change.
+// ReapplyEndedMsg: the balloon for what the re-apply changed or failed to change,
+// then the next rule's preset that waits.
 void OnReapplyEnded(HWND window);
+
+// A rule's preset: applied quietly like a re-apply (after the one that runs, in
+// the order asked), it becomes the preset in force; notice is the balloon after it.
+void ApplyRulePreset(HWND window, int presetIndex, const wchar_t* notice);

@@ -6,6 +6,7 @@
 #include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
+#include "catalog/RuleStore.h"
 #include "devices/BtSwCodes.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Handle.h"
@@ -717,6 +718,134 @@ TEST_F(KeptPreset, ASwitchOfADeviceTypeEndsThePresetInForce)
     ASSERT_TRUE(StartLauncher());
     PumpMessagesFor(kQuietPeriodMs);
     EXPECT_FALSE(IsDisabled(kModernWlan)) << "what the user did last wins";
+}
+
+
+// Rules on the modern notebook: "Office" switches the WLAN off, "Travel" on.
+class RulePresets : public KeptPreset {
+protected:
+    void SetUp() override
+    {
+        KeptPreset::SetUp();
+        ClearInForce();
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRulesKey);
+        TaloPresetList presets;
+        TALO_PRESET office = PresetOf(L"Office", {DeviceRecord(L"Wi-Fi", L"Net", kModernWlanHwId, 0)});
+        TALO_PRESET travel = PresetOf(L"Travel", {DeviceRecord(L"Wi-Fi", L"Net", kModernWlanHwId, 1)});
+        presets.SetAtGrow(0, office);
+        presets.SetAtGrow(1, travel);
+        ASSERT_EQ(SavePresets(presets), 1);
+        ASSERT_TRUE(CSimNotebook().SetDisabled(kModernWlan, false, false));
+        TakeSwitches();
+    }
+
+    static void StoreRules(std::initializer_list<std::pair<RuleEvent, const wchar_t*>> pairs,
+                           const wchar_t* hwId = L"")
+    {
+        std::vector<Rule> rules;
+        for (const auto& pair : pairs) {
+            Rule rule;
+            rule.event = pair.first;
+            rule.preset = pair.second;
+            rule.hwId = IsDockEvent(pair.first) ? hwId : L"";
+            rules.push_back(rule);
+        }
+        ASSERT_TRUE(SaveRules(rules));
+    }
+
+    static testing::AssertionResult WlanBecomes(bool on)
+    {
+        for (DWORD waited = 0; waited < kReapplyWaitMs; waited += 100) {
+            if (IsDisabled(kModernWlan) != on)
+                return testing::AssertionSuccess();
+            PumpMessagesFor(100);
+        }
+        return testing::AssertionFailure() << "the WLAN adapter did not switch " << (on ? "on" : "off");
+    }
+
+    // Plays each change and checks the WLAN after it and that one switch made it.
+    void PlayEvents(const std::vector<std::pair<std::wstring, bool>>& steps)
+    {
+        for (const auto& [simArguments, wlanOn] : steps) {
+            SCOPED_TRACE(simArguments);
+            ASSERT_EQ(RunSim(simArguments), 0u);
+            EXPECT_TRUE(WlanBecomes(wlanOn));
+            EXPECT_NE(WaitForBalloon(), nullptr) << "no balloon";
+            PumpMessagesFor(kQuietPeriodMs);
+            EXPECT_EQ(std::vector<std::wstring>{wlanOn ? L"1 enable ok" : L"1 disable ok"}, TakeSwitches());
+            EXPECT_EQ(ReadPresetInForce().number, wlanOn ? 1 : 0) << "the rule's preset is in force";
+        }
+    }
+
+    RegistrySnapshot rules_{HKEY_CURRENT_USER, kRulesKey};
+};
+
+constexpr wchar_t kModernDriveId[] = L"USBSTOR\\CDROM&VEN_GENERIC&PROD_DVD-RW_DRIVE&REV_1.00\\7&2A3B4C5D&0";
+constexpr wchar_t kModernDriveHwId[] = L"USBSTOR\\CdRomGeneric";
+
+TEST_F(RulePresets, CablePowerAndDockEachSwitchTheWlan)
+{
+    const struct {
+        const char* name;
+        RuleEvent off, on;
+        std::vector<std::pair<std::wstring, bool>> steps;
+    } cases[] = {
+        {"cable", RuleEvent::CableIn, RuleEvent::CableOut, {{L"cable in", false}, {L"cable out", true}}},
+        {"power", RuleEvent::Battery, RuleEvent::AC, {{L"power battery", false}, {L"power ac", true}}},
+        {"dock", RuleEvent::Undocked, RuleEvent::Docked,
+         {{std::wstring(L"set ") + kModernDriveId + L" absent", false},
+          {std::wstring(L"set ") + kModernDriveId + L" present", true}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoreRules({{c.off, L"Office"}, {c.on, L"Travel"}}, kModernDriveHwId);
+        ASSERT_TRUE(StartLauncher());
+        PumpMessagesFor(kQuietPeriodMs);
+        TakeSwitches(); // the rule that matches at start switches nothing: the WLAN is on
+        PlayEvents(c.steps);
+        EndLauncher();
+    }
+}
+
+TEST_F(RulePresets, ABurstOfCableChangesAppliesOnce)
+{
+    StoreRules({{RuleEvent::CableIn, L"Office"}, {RuleEvent::CableOut, L"Travel"}});
+    ASSERT_TRUE(StartLauncher());
+    PumpMessagesFor(kQuietPeriodMs);
+    TakeSwitches();
+    for (const wchar_t* step : {L"cable in", L"cable out", L"cable in"})
+        ASSERT_EQ(RunSim(step), 0u);
+    EXPECT_TRUE(WlanBecomes(false));
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_EQ(std::vector<std::wstring>{L"1 disable ok"}, TakeSwitches());
+}
+
+TEST_F(RulePresets, ARuleNamingADeletedPresetDoesNothing)
+{
+    StoreRules({{RuleEvent::CableIn, L"Gone"}});
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_EQ(RunSim(L"cable in"), 0u);
+    PumpMessagesFor(2 * kQuietPeriodMs);
+    EXPECT_FALSE(IsDisabled(kModernWlan));
+    EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches());
+    EXPECT_EQ(ReadPresetInForce().number, -1);
+}
+
+TEST_F(RulePresets, AtStartTheMatchingRulesApplyCableThenPowerThenDock)
+{
+    ASSERT_EQ(RunSim(L"cable in"), 0u);
+    ASSERT_EQ(RunSim(L"power battery"), 0u);
+    // Cable says Travel, power Office, the dock (present) Travel: the dock's comes last.
+    StoreRules({{RuleEvent::Docked, L"Travel"}, {RuleEvent::Battery, L"Office"}, {RuleEvent::CableIn, L"Travel"}},
+               kModernDriveHwId);
+    ASSERT_TRUE(StartLauncher());
+    for (DWORD waited = 0; waited < kReapplyWaitMs && CSimNotebook().InstallerCalls().size() < 2; waited += 100)
+        PumpMessagesFor(100);
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_EQ((std::vector<std::wstring>{L"1 disable ok", L"1 enable ok"}), TakeSwitches());
+    EXPECT_EQ(ReadPresetInForce().number, 1);
+    ASSERT_EQ(RunSim(L"cable out"), 0u);
+    ASSERT_EQ(RunSim(L"power ac"), 0u);
 }
 
 } // namespace
