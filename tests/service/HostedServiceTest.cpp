@@ -155,6 +155,8 @@ TEST_F(HostedService, SwitchesTheDevicesTheSystemManages)
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1);
     EXPECT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    // Any user may register an adapter: a wired one is refused, so it cannot be switched off.
+    EXPECT_FALSE(RequestSetString(kDeviceListKey, L"1_HwId", kEthernetAdapter));
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
     EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
     EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);
