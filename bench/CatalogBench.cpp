@@ -55,7 +55,7 @@ bool AddDevices(CSimNotebook& notebook, int from, int to)
 // The first build warms up; then builds until the budget (microseconds) is spent, at least `least` of them.
 bool TimeBuilds(const std::wstring& textFile, int devices, int least, double budget, Samples& samples)
 {
-    CDeviceCatalog catalog(textFile.c_str());
+    CDeviceCatalog catalog(SettingsCatalogOptions(), textFile.c_str());
     if (catalog.GetSize() != devices)
         return false;
     const Stopwatch spent;

@@ -1,12 +1,34 @@
-// The Bluetooth radio of the catalog: the settings program's flavour only.
+// The settings program's catalog options: the radio behind the Bluetooth stack's
+// control device. Only this file links the Bluetooth code into a catalog.
 #include "catalog/DeviceCatalog.h"
 
+#include "devices/BtStackPresence.h"
 #include "devices/BtSwPowerCtl.h"
-#include "foundation/Names.h"
+#include "devices/WlanDetection.h"
 
-void CDeviceCatalog::AddBluetoothRadio()
+namespace {
+
+class CStackBluetoothRadio : public IBluetoothRadio {
+public:
+    bool IsStackInstalled() const override { return IsKvrfusbPresent() || IsKvrfbdPresent(); }
+
+    bool ReadPower(bool& on) const override
+    {
+        int power = 0;
+        if (!GetBtPower(&power))
+            return false;
+        on = power != 0;
+        return true;
+    }
+};
+
+} // namespace
+
+CatalogOptions SettingsCatalogOptions()
 {
-    int on = 0;
-    if (GetBtPower(&on))
-        Append(kBluetoothRadioName, kBluetoothClassMarker, kBluetoothClassMarker, on ? 1 : 0);
+    static const CStackBluetoothRadio radio;
+    CatalogOptions options;
+    options.wlanClientVersion = kSettingsWlanClientVersion;
+    options.bluetooth = &radio;
+    return options;
 }

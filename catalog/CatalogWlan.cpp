@@ -4,7 +4,7 @@
 
 #include "catalog/DeviceList.h"
 #include "devices/DeviceControl.h"
-#include "devices/DeviceQueryScope.h"
+#include "devices/DeviceSnapshot.h"
 #include "devices/WlanDetection.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -12,12 +12,6 @@
 #include <cwchar>
 
 namespace {
-
-#if defined(AIRVANE_SETTINGS_CATALOG)
-constexpr DWORD kWlanClientVersion = kSettingsWlanClientVersion;
-#else
-constexpr DWORD kWlanClientVersion = kLauncherWlanClientVersion;
-#endif
 
 constexpr DWORD kCardKeyChars = 32;    // a sub-key name of at most 31 characters
 constexpr DWORD kCardValueChars = 260; // "Description" and "ServiceName": at most 259 characters
@@ -44,9 +38,8 @@ bool ReadCard(HKEY cards, const wchar_t* cardKey, CardValue& description, CardVa
 
 } // namespace
 
-void CDeviceCatalog::AddRegisteredDevices()
+void CDeviceCatalog::AddRegisteredDevices(CDeviceSnapshot& devices)
 {
-    DeviceQueryScope scope;
     TaloDeviceArray records;
     ReadDeviceRecords(records);
     for (int i = 0; i < records.GetSize(); ++i) {
@@ -55,15 +48,14 @@ void CDeviceCatalog::AddRegisteredDevices()
         if (record.Class.IsEmpty() || record.HwId.IsEmpty())
             continue;
         int state = DEVSTAT_NONE;
-        DeviceCtlByHwId(0, &state, record.Class, record.HwId, nullptr);
+        QueryByHwId(devices, &state, record.Class, record.HwId);
         if (IsDefiniteState(state))
             Append(record.DeviceName, record.Class, record.HwId, state == DEVSTAT_ENABLED ? 1 : 0);
     }
 }
 
-void CDeviceCatalog::AddNetworkCards()
+void CDeviceCatalog::AddNetworkCards(CDeviceSnapshot& devices)
 {
-    DeviceQueryScope scope;
     CcRegistry cards;
     if (!cards.OpenKey(kNetworkCardsKey, HKEY_LOCAL_MACHINE, KEY_READ))
         return;
@@ -80,13 +72,13 @@ void CDeviceCatalog::AddNetworkCards()
         CardValue description;
         CardValue serviceName;
         if (!ReadCard(cards.GetHandle(), cardKey, description, serviceName) ||
-            !IsWlanAdapter(description, serviceName, kWlanClientVersion))
+            !IsWlanAdapter(description, serviceName, options_.wlanClientVersion))
             continue;
         wchar_t hwId[kDevicePropertyChars];
-        if (!GetHwIdFromDesc(description, kNetworkCardClass, hwId, kDevicePropertyChars))
+        if (!GetHwIdFromDesc(devices, description, kNetworkCardClass, hwId, kDevicePropertyChars))
             continue;
         int state = DEVSTAT_NONE;
-        DeviceCtlByHwId(0, &state, kNetworkCardClass, hwId, nullptr);
+        QueryByHwId(devices, &state, kNetworkCardClass, hwId);
         if (!IsDefiniteState(state) || IsListed(hwId))
             continue;
         TALO_DEVICEINFO record;

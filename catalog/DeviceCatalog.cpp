@@ -1,52 +1,29 @@
 #include "catalog/DeviceCatalog.h"
 
-#include "catalog/CatalogText.h"
-#include "catalog/IndexedName.h"
 #include "devices/DeviceControl.h"
-#include "devices/DeviceQueryScope.h"
+#include "devices/DeviceSnapshot.h"
+#include "devices/WlanDetection.h"
 #include "foundation/CLocalPath.h"
-#include "foundation/CcException.h"
+#include "foundation/CcString.h"
 #include "foundation/Names.h"
 
-#if defined(AIRVANE_SETTINGS_CATALOG)
-#include "devices/BtStackPresence.h"
-#endif
-
-#include <new>
+#include <utility>
 
 namespace {
 
-constexpr int kTextValueChars = 512;
-
-// One generic entry of a device section, or the root device of a UMTS entry.
-struct DeviceEntry {
-    TextField className;
-    TextField hwId;
-    TextField displayName;
-};
-
-// Entry n of the current section; false when its class is empty or a value does not fit.
-bool ReadSectionEntry(CTextMgr& text, int n, DeviceEntry& entry)
-{
-    return ReadTextField(text, IndexedName(kEntryClassKeyFormat, n), entry.className) &&
-           entry.className[0] != L'\0' && ReadTextField(text, IndexedName(kEntryHwIdKeyFormat, n), entry.hwId) &&
-           ReadTextField(text, IndexedName(kEntryDisplayNameKeyFormat, n), entry.displayName);
-}
-
-// Class and hardware ID of the root device of UMTS entry n; false as for ReadSectionEntry.
-bool ReadUmtsRoot(CTextMgr& text, int n, DeviceEntry& entry)
-{
-    return ReadTextField(text, IndexedName(kUmtsRootClassKeyFormat, n), entry.className) &&
-           entry.className[0] != L'\0' && ReadTextField(text, IndexedName(kUmtsRootHwIdKeyFormat, n), entry.hwId);
-}
-
 // The state of the devices of a class with a hardware-ID prefix, and the name of the last one.
-int QueryByHwId(const wchar_t* className, const wchar_t* hwId, wchar_t (&name)[kDevicePropertyChars])
+int QueryState(CDeviceSnapshot& devices, const DeviceSectionEntry& entry, wchar_t (&name)[kDevicePropertyChars])
 {
     name[0] = L'\0';
     int state = DEVSTAT_NONE;
-    DeviceCtlByHwId(0, &state, className, hwId, nullptr, name, kDevicePropertyChars);
+    QueryByHwId(devices, &state, entry.className.c_str(), entry.hwId.c_str(), name, kDevicePropertyChars);
     return state;
+}
+
+// The display name when the entry has one, else the name the device reports.
+const wchar_t* ShownName(const DeviceSectionEntry& entry, const wchar_t* reported)
+{
+    return entry.displayName.empty() ? reported : entry.displayName.c_str();
 }
 
 // The text file of the system's language beside the program, or empty when there is none.
@@ -59,13 +36,20 @@ CcString LanguageTextFile()
 
 } // namespace
 
-CDeviceCatalog::CDeviceCatalog() : CDeviceCatalog(LanguageTextFile())
+CatalogOptions LauncherCatalogOptions()
+{
+    CatalogOptions options;
+    options.wlanClientVersion = kLauncherWlanClientVersion;
+    return options;
+}
+
+CDeviceCatalog::CDeviceCatalog(const CatalogOptions& options) : CDeviceCatalog(options, LanguageTextFile())
 {
 }
 
-CDeviceCatalog::CDeviceCatalog(const wchar_t* textFilePath)
+CDeviceCatalog::CDeviceCatalog(const CatalogOptions& options, const wchar_t* textFilePath)
+    : options_(options), sections_(textFilePath)
 {
-    text_.reset(CheckAllocation(new (std::nothrow) CTextMgr(textFilePath, kDeviceListSection, kTextValueChars)));
     BuildCatalog();
 }
 
@@ -74,86 +58,90 @@ CDeviceCatalog::~CDeviceCatalog() = default;
 int CDeviceCatalog::BuildCatalog()
 {
     // One walk of each setup class answers every entry's question.
-    DeviceQueryScope scope;
+    CDeviceSnapshot devices;
     RemoveAll();
-    for (int k = 0;; ++k) {
-        text_->SetSection(kDeviceListSection);
-        TextField value;
-        if (!ReadTextField(*text_, IndexedName(L"%d", k), value) || value[0] == L'\0')
+    for (const std::wstring& listed : sections_.ListedTypes()) {
+        if (!FitsSectionValue(listed))
             break;
-        if (lstrcmpiW(value, kDeviceListUmts) == 0) {
-            AddUmtsDevice();
-        } else if (lstrcmpiW(value, kDeviceListWlan) == 0) {
-            AddRegisteredDevices();
-            AddNetworkCards();
-#if defined(AIRVANE_SETTINGS_CATALOG)
-        } else if (lstrcmpiW(value, kDeviceListBluetooth) == 0 && (IsKvrfusbPresent() || IsKvrfbdPresent())) {
+        const wchar_t* type = listed.c_str();
+        if (lstrcmpiW(type, kDeviceListUmts) == 0) {
+            AddUmtsDevice(devices);
+        } else if (lstrcmpiW(type, kDeviceListWlan) == 0) {
+            AddRegisteredDevices(devices);
+            AddNetworkCards(devices);
+        } else if (options_.bluetooth && lstrcmpiW(type, kDeviceListBluetooth) == 0 &&
+                   options_.bluetooth->IsStackInstalled()) {
             AddBluetoothRadio();
-#endif
         } else {
-            AddSectionDevices(value);
+            AddSectionDevices(devices, type);
         }
     }
     return GetSize();
 }
 
-void CDeviceCatalog::AddSectionDevices(const wchar_t* sectionName)
+void CDeviceCatalog::AddSectionDevices(CDeviceSnapshot& devices, const wchar_t* sectionName)
 {
     // A longer name would be cut into the name of another section.
-    if (!FitsTextField(sectionName))
+    if (!FitsSectionValue(sectionName))
         return;
-    DeviceQueryScope scope;
-    text_->SetSection(sectionName);
-    DeviceEntry entry;
-    for (int n = 0; ReadSectionEntry(*text_, n, entry); ++n) {
-        if (entry.hwId[0] != L'\0') {
+    for (const DeviceSectionEntry& entry : sections_.Entries(sectionName)) {
+        if (!FitsSectionValue(entry.className) || !FitsSectionValue(entry.hwId) ||
+            !FitsSectionValue(entry.displayName))
+            return;
+        if (!entry.hwId.empty()) {
             wchar_t name[kDevicePropertyChars];
-            const int state = QueryByHwId(entry.className, entry.hwId, name);
+            const int state = QueryState(devices, entry, name);
             if (IsDefiniteState(state))
-                Append(entry.displayName[0] != L'\0' ? entry.displayName : name, entry.className, entry.hwId,
+                Append(ShownName(entry, name), entry.className.c_str(), entry.hwId.c_str(),
                        state == DEVSTAT_ENABLED ? 1 : 0);
         } else {
             // The whole class: listed unless none of its devices has a readable state.
             int state = DEVSTAT_NONE;
-            DeviceCtlByClass(entry.className, 0, &state, nullptr);
+            QueryByClass(devices, entry.className.c_str(), &state);
             if (state != DEVSTAT_NONE)
-                Append(entry.displayName, entry.className, L"", state == DEVSTAT_DISABLED ? 0 : 1);
+                Append(entry.displayName.c_str(), entry.className.c_str(), L"", state == DEVSTAT_DISABLED ? 0 : 1);
         }
     }
 }
 
-void CDeviceCatalog::AddUmtsDevice()
+void CDeviceCatalog::AddUmtsDevice(CDeviceSnapshot& devices)
 {
-    DeviceQueryScope scope;
-    int n = 0;
-    if (!FindPresentUmtsEntry(&n))
-        return;
-    text_->SetSection(kUmtsSection);
-    DeviceEntry root;
-    if (!ReadUmtsRoot(*text_, n, root) ||
-        !ReadTextField(*text_, IndexedName(kUmtsRootDisplayNameKeyFormat, n), root.displayName))
+    UmtsEntry entry;
+    if (!FindPresentUmtsEntry(devices, entry) || !FitsSectionValue(entry.root.displayName))
         return;
     wchar_t name[kDevicePropertyChars];
-    const int state = QueryByHwId(root.className, root.hwId, name);
+    const int state = QueryState(devices, entry.root, name);
     if (IsDefiniteState(state))
-        Append(root.displayName[0] != L'\0' ? root.displayName : name, kUmtsClassMarker, root.hwId,
+        Append(ShownName(entry.root, name), kUmtsClassMarker, entry.root.hwId.c_str(),
                state == DEVSTAT_ENABLED ? 1 : 0);
 }
 
-int CDeviceCatalog::FindPresentUmtsEntry(int* index)
+bool CDeviceCatalog::FindPresentUmtsEntry(UmtsEntry& entry)
 {
-    DeviceQueryScope scope;
-    text_->SetSection(kUmtsSection);
-    DeviceEntry root;
-    for (int n = 0; ReadUmtsRoot(*text_, n, root); ++n) {
+    CDeviceSnapshot devices;
+    return FindPresentUmtsEntry(devices, entry);
+}
+
+// An entry whose class or hardware ID does not fit ends the search.
+bool CDeviceCatalog::FindPresentUmtsEntry(CDeviceSnapshot& devices, UmtsEntry& entry)
+{
+    for (UmtsEntry& candidate : sections_.UmtsEntries()) {
+        if (!FitsSectionValue(candidate.root.className) || !FitsSectionValue(candidate.root.hwId))
+            return false;
         wchar_t name[kDevicePropertyChars];
-        if (IsDefiniteState(QueryByHwId(root.className, root.hwId, name))) {
-            if (index)
-                *index = n;
-            return 1;
+        if (IsDefiniteState(QueryState(devices, candidate.root, name))) {
+            entry = std::move(candidate);
+            return true;
         }
     }
-    return 0;
+    return false;
+}
+
+void CDeviceCatalog::AddBluetoothRadio()
+{
+    bool on = false;
+    if (options_.bluetooth->ReadPower(on))
+        Append(kBluetoothRadioName, kBluetoothClassMarker, kBluetoothClassMarker, on ? 1 : 0);
 }
 
 void CDeviceCatalog::Append(const wchar_t* deviceName, const wchar_t* className, const wchar_t* hwId, int setting)

@@ -1,55 +1,82 @@
 #pragma once
 
 #include "catalog/DeviceRecords.h"
-#include "foundation/CTextMgr.h"
+#include "foundation/DeviceSections.h"
 
-#include <memory>
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+class CDeviceSnapshot;
+
+// The Bluetooth radio as the catalog asks about it.
+class IBluetoothRadio {
+public:
+    virtual ~IBluetoothRadio() = default;
+    // True when the stack's service is installed: "BLUETOOTH" in "DeviceList" then means the radio.
+    virtual bool IsStackInstalled() const = 0;
+    // The radio's state; false when it cannot be read.
+    virtual bool ReadPower(bool& on) const = 0;
+};
+
+// What the programs' catalogs differ in.
+struct CatalogOptions {
+    DWORD wlanClientVersion = 0;                // the version the WLAN service is asked as
+    const IBluetoothRadio* bluetooth = nullptr; // none: "BLUETOOTH" names a device section like any other
+};
+
+// The settings program's catalog: the stack's radio, WLAN client version 1 (catalog_bluetooth).
+CatalogOptions SettingsCatalogOptions();
+// The launcher's: no radio, WLAN client version 2.
+CatalogOptions LauncherCatalogOptions();
+
+// Values of the device sections are taken up to 127 characters. A longer value is
+// never cut (a cut class or hardware ID would name other devices): the entry that
+// holds it counts as missing.
+constexpr size_t kSectionValueChars = 128;
+inline bool FitsSectionValue(const std::wstring& value)
+{
+    return value.size() < kSectionValueChars;
+}
 
 // The devices this system manages that are installed now, each with its state,
-// in the order the "DeviceList" section of "TALOTXT.ini" finds them. Two
-// flavours are built from the same sources: the settings program's (defines
-// AIRVANE_SETTINGS_CATALOG: the "BLUETOOTH" case and WLAN client version 1) and
-// the launcher's (without the Bluetooth radio, WLAN client version 2).
+// in the order the "DeviceList" section of "TALOTXT.ini" finds them.
 class CDeviceCatalog : public TaloDeviceArray {
 public:
     // Reads the "TALOTXT.ini" that FindLanguageFile finds, or the given file, and
     // builds the catalog. Without a text file the catalog stays empty.
-    CDeviceCatalog();
-    explicit CDeviceCatalog(const wchar_t* textFilePath);
+    explicit CDeviceCatalog(const CatalogOptions& options);
+    CDeviceCatalog(const CatalogOptions& options, const wchar_t* textFilePath);
     ~CDeviceCatalog() override;
 
     // Empties the catalog and fills it again from "DeviceList"; returns the count.
     int BuildCatalog();
 
-    // The readers BuildCatalog calls; each appends zero or more records.
-    void AddSectionDevices(const wchar_t* sectionName);
-    void AddUmtsDevice();
-    void AddRegisteredDevices();
-    void AddNetworkCards();
-#if defined(AIRVANE_SETTINGS_CATALOG)
-    void AddBluetoothRadio();
-#endif
+    // The readers BuildCatalog calls; each appends zero or more records. The
+    // readers of one build share one snapshot of the devices.
+    void AddSectionDevices(CDeviceSnapshot& devices, const wchar_t* sectionName);
+    void AddUmtsDevice(CDeviceSnapshot& devices);
+    void AddRegisteredDevices(CDeviceSnapshot& devices);
+    void AddNetworkCards(CDeviceSnapshot& devices);
 
-    // 1 and the number of the first "UMTS" entry whose root device is installed in
-    // a definite state, or 0. Leaves the text manager's section at "UMTS".
-    int FindPresentUmtsEntry(int* index);
+    // The first "UMTS" entry whose root device is installed in a definite state,
+    // as the devices are now; false when there is none.
+    bool FindPresentUmtsEntry(UmtsEntry& entry);
 
-    // The catalog's text manager, for readers of the "UMTS" sub-devices; each reader
-    // sets the section it needs.
-    CTextMgr& GetTextMgr() { return *text_; }
-
-#if defined(AIRVANE_SETTINGS_CATALOG)
     // Switch the UMTS modem of the first present entry through the service: on,
     // root first and then the sub-devices upwards; off, the sub-devices downwards
     // and the root last. Stop at the first step that fails; 1 when every step
     // succeeded. Defined with preset application (catalog_apply).
     int EnableUmtsModem();
     int DisableUmtsModem();
-#endif
 
 private:
+    bool FindPresentUmtsEntry(CDeviceSnapshot& devices, UmtsEntry& entry);
+    void AddBluetoothRadio();
     bool IsListed(const wchar_t* hwId) const;
     void Append(const wchar_t* deviceName, const wchar_t* className, const wchar_t* hwId, int setting);
 
-    std::unique_ptr<CTextMgr> text_;
+    CatalogOptions options_;
+    CDeviceSections sections_;
 };

@@ -4,68 +4,30 @@
 // last. Each step is one request to the switching service.
 #include "catalog/DeviceCatalog.h"
 
-#include "catalog/CatalogText.h"
-#include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 
 namespace {
 
-constexpr int kKeyChars = 64;
-
-// Switches the device that the two keys name. A class or prefix too long for
-// its field counts as a failed step (a cut prefix would select more devices),
-// and so does an empty class, which names no device.
-bool SwitchDevice(CTextMgr& text, const wchar_t* classKey, const wchar_t* hwIdKey, bool on)
+// A class or prefix too long for the catalog counts as a failed step (a cut prefix
+// would select more devices), and so does an empty class, which names no device.
+bool SwitchDevice(const DeviceSectionEntry& device, bool on)
 {
-    TextField className;
-    TextField hwIdPrefix;
-    if (!ReadTextField(text, classKey, className) || className[0] == L'\0' ||
-        !ReadTextField(text, hwIdKey, hwIdPrefix))
+    if (device.className.empty() || !FitsSectionValue(device.className) || !FitsSectionValue(device.hwId))
         return false;
+    const wchar_t* className = device.className.c_str();
+    const wchar_t* hwIdPrefix = device.hwId.c_str();
     return (on ? RequestEnableDevice(className, hwIdPrefix) : RequestDisableDevice(className, hwIdPrefix)) == 0;
-}
-
-bool SwitchRoot(CTextMgr& text, int entry, bool on)
-{
-    wchar_t classKey[kKeyChars];
-    wchar_t hwIdKey[kKeyChars];
-    wsprintfW(classKey, kUmtsRootClassKeyFormat, entry);
-    wsprintfW(hwIdKey, kUmtsRootHwIdKeyFormat, entry);
-    return SwitchDevice(text, classKey, hwIdKey, on);
-}
-
-bool SwitchSubDevice(CTextMgr& text, int entry, int sub, bool on)
-{
-    wchar_t classKey[kKeyChars];
-    wchar_t hwIdKey[kKeyChars];
-    wsprintfW(classKey, kUmtsSubClassKeyFormat, entry, sub);
-    wsprintfW(hwIdKey, kUmtsSubHwIdKeyFormat, entry, sub);
-    return SwitchDevice(text, classKey, hwIdKey, on);
-}
-
-// "UMTS%d_SUBNUM" read as _wtoi reads it; missing, empty or negative: none.
-int SubDeviceCount(CTextMgr& text, int entry)
-{
-    wchar_t key[kKeyChars];
-    wsprintfW(key, kUmtsSubCountKeyFormat, entry);
-    const int count = _wtoi(text.GetText(key));
-    return count > 0 ? count : 0;
 }
 
 } // namespace
 
 int CDeviceCatalog::EnableUmtsModem()
 {
-    int entry = 0;
-    if (!FindPresentUmtsEntry(&entry))
+    UmtsEntry entry;
+    if (!FindPresentUmtsEntry(entry) || !SwitchDevice(entry.root, true))
         return 0;
-    CTextMgr& text = GetTextMgr();
-    text.SetSection(kUmtsSection);
-    if (!SwitchRoot(text, entry, true))
-        return 0;
-    const int subDevices = SubDeviceCount(text, entry);
-    for (int sub = 0; sub < subDevices; ++sub) {
-        if (!SwitchSubDevice(text, entry, sub, true))
+    for (int sub = 0; sub < entry.subDevices; ++sub) {
+        if (!SwitchDevice(sections_.UmtsSubDevice(entry.root.index, sub), true))
             return 0;
     }
     return 1;
@@ -73,14 +35,12 @@ int CDeviceCatalog::EnableUmtsModem()
 
 int CDeviceCatalog::DisableUmtsModem()
 {
-    int entry = 0;
-    if (!FindPresentUmtsEntry(&entry))
+    UmtsEntry entry;
+    if (!FindPresentUmtsEntry(entry))
         return 0;
-    CTextMgr& text = GetTextMgr();
-    text.SetSection(kUmtsSection);
-    for (int sub = SubDeviceCount(text, entry) - 1; sub >= 0; --sub) {
-        if (!SwitchSubDevice(text, entry, sub, false))
+    for (int sub = entry.subDevices - 1; sub >= 0; --sub) {
+        if (!SwitchDevice(sections_.UmtsSubDevice(entry.root.index, sub), false))
             return 0;
     }
-    return SwitchRoot(text, entry, false) ? 1 : 0;
+    return SwitchDevice(entry.root, false) ? 1 : 0;
 }

@@ -94,8 +94,8 @@ struct HwIdSelection {
     size_t nameCapacity;
 };
 
-// A query answered from the calling thread's snapshot: the devices of the class as
-// first found, those of a hardware-ID prefix found through the index.
+// A query answered from a snapshot: the devices of the class as first found, those
+// of a hardware-ID prefix found through the index.
 void QuerySnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, int* state, const HwIdSelection* byHwId)
 {
     SnapshotClass& devices = snapshot.Class(className);
@@ -122,7 +122,9 @@ void QuerySnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, int* sta
         visit(devices.devices[position]);
 }
 
-int ControlDevices(const wchar_t* className, int mode, int* state, int* restartNeeded, const HwIdSelection* byHwId)
+// A query (mode 0) answers from the snapshot when one is given; a switch always walks the class.
+int ControlDevices(CDeviceSnapshot* snapshot, const wchar_t* className, int mode, int* state, int* restartNeeded,
+                   const HwIdSelection* byHwId)
 {
     if (!className || !state)
         return 0;
@@ -135,13 +137,10 @@ int ControlDevices(const wchar_t* className, int mode, int* state, int* restartN
     if (byHwId && byHwId->prefixLength >= kPropertyChars)
         return 1;
 
-    CDeviceSnapshot* snapshot = CurrentDeviceSnapshot();
     if (snapshot && mode == 0) {
         QuerySnapshot(*snapshot, className, state, byHwId);
         return 1;
     }
-    if (snapshot)
-        snapshot->Clear(); // what it read is about to change
 
     DWORD count = 0;
     const std::unique_ptr<GUID[]> guids = ResolveClassGuids(className, count);
@@ -168,7 +167,7 @@ int ControlDevices(const wchar_t* className, int mode, int* state, int* restartN
 
 int DeviceCtlByClass(const wchar_t* className, int mode, int* state, int* restartNeeded)
 {
-    return ControlDevices(className, mode, state, restartNeeded, nullptr);
+    return ControlDevices(nullptr, className, mode, state, restartNeeded, nullptr);
 }
 
 int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_t* hwIdPrefix, int* restartNeeded,
@@ -177,17 +176,31 @@ int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_
     if (!hwIdPrefix)
         return 0;
     const HwIdSelection selection = {hwIdPrefix, wcslen(hwIdPrefix), nameOut, nameCapacity};
-    return ControlDevices(className, mode, state, restartNeeded, &selection);
+    return ControlDevices(nullptr, className, mode, state, restartNeeded, &selection);
+}
+
+int QueryByClass(CDeviceSnapshot& snapshot, const wchar_t* className, int* state)
+{
+    return ControlDevices(&snapshot, className, 0, state, nullptr, nullptr);
+}
+
+int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className, const wchar_t* hwIdPrefix,
+                wchar_t* nameOut, size_t nameCapacity)
+{
+    if (!hwIdPrefix)
+        return 0;
+    const HwIdSelection selection = {hwIdPrefix, wcslen(hwIdPrefix), nameOut, nameCapacity};
+    return ControlDevices(&snapshot, className, 0, state, nullptr, &selection);
 }
 
 namespace {
 
-// True when isTheOne holds for a device of the class: asked of the thread's
-// snapshot while one is open, otherwise of a walk of the class.
+// True when isTheOne holds for a device of the class: asked of the snapshot when
+// one is given, otherwise of a walk of the class.
 template <typename Predicate>
-bool AnyDeviceOfClass(const wchar_t* className, Predicate&& isTheOne)
+bool AnyDeviceOfClass(CDeviceSnapshot* snapshot, const wchar_t* className, Predicate&& isTheOne)
 {
-    if (CDeviceSnapshot* snapshot = CurrentDeviceSnapshot()) {
+    if (snapshot) {
         for (SnapshotDevice& device : snapshot->Class(className).devices) {
             if (isTheOne(device.set, device.data))
                 return true;
@@ -201,9 +214,8 @@ bool AnyDeviceOfClass(const wchar_t* className, Predicate&& isTheOne)
     });
 }
 
-} // namespace
-
-int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity)
+int FindHwIdByDesc(CDeviceSnapshot* snapshot, const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut,
+                   size_t hwIdCapacity)
 {
     if (!description || !className || !hwIdOut)
         return 0;
@@ -215,14 +227,27 @@ int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_
         PropertyBuffer ids;
         return ReadText(set, device, SPDRP_HARDWAREID, ids) && CopyWhole(ids, hwIdOut, hwIdCapacity);
     };
-    return AnyDeviceOfClass(className, isTheOne) ? 1 : 0;
+    return AnyDeviceOfClass(snapshot, className, isTheOne) ? 1 : 0;
+}
+
+} // namespace
+
+int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity)
+{
+    return FindHwIdByDesc(nullptr, description, className, hwIdOut, hwIdCapacity);
+}
+
+int GetHwIdFromDesc(CDeviceSnapshot& snapshot, const wchar_t* description, const wchar_t* className,
+                    wchar_t* hwIdOut, size_t hwIdCapacity)
+{
+    return FindHwIdByDesc(&snapshot, description, className, hwIdOut, hwIdCapacity);
 }
 
 int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className)
 {
     if (!hwId || !className || *hwId == L'\0')
         return 0;
-    const bool found = AnyDeviceOfClass(className, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
+    const bool found = AnyDeviceOfClass(nullptr, className, [&](HDEVINFO set, SP_DEVINFO_DATA& device) {
         PropertyBuffer ids;
         return ReadText(set, device, SPDRP_HARDWAREID, ids) && lstrcmpiW(ids, hwId) == 0;
     });

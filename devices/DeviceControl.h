@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+class CDeviceSnapshot;
+
 // Querying and switching devices through the device installer. A device is
 // addressed by its setup class name and, optionally, a hardware-ID prefix.
 
@@ -37,6 +39,14 @@ int DeviceCtlByHwId(int mode, int* state, const wchar_t* className, const wchar_
 // case) and copies the first entry of its hardware-ID list into hwIdOut (hwIdCapacity
 // characters). Returns 1 when found; a device whose hardware ID does not fit is passed over.
 int GetHwIdFromDesc(const wchar_t* description, const wchar_t* className, wchar_t* hwIdOut, size_t hwIdCapacity);
+
+// The queries above answered from a snapshot (devices/DeviceSnapshot.h): the same
+// answers, from one walk of each class however many questions are asked.
+int QueryByClass(CDeviceSnapshot& snapshot, const wchar_t* className, int* state);
+int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className, const wchar_t* hwIdPrefix,
+                wchar_t* nameOut = nullptr, size_t nameCapacity = 0);
+int GetHwIdFromDesc(CDeviceSnapshot& snapshot, const wchar_t* description, const wchar_t* className,
+                    wchar_t* hwIdOut, size_t hwIdCapacity);
 
 // 1 when an installed device of the class has exactly this text as the first entry
 // of its hardware-ID list (any letter case); a prefix of it does not count.

@@ -1,13 +1,10 @@
 #include "devices/DeviceSnapshot.h"
 
 #include "devices/DeviceProperties.h"
-#include "devices/DeviceQueryScope.h"
 
 #include <algorithm>
 
 namespace {
-
-thread_local CDeviceSnapshot* t_snapshot = nullptr;
 
 bool IsIndexable(const wchar_t* text, size_t length)
 {
@@ -25,25 +22,6 @@ std::wstring UpperAscii(const wchar_t* text, size_t length)
 }
 
 } // namespace
-
-DeviceQueryScope::DeviceQueryScope()
-{
-    if (!t_snapshot) {
-        snapshot_.reset(new CDeviceSnapshot);
-        t_snapshot = snapshot_.get();
-    }
-}
-
-DeviceQueryScope::~DeviceQueryScope()
-{
-    if (snapshot_)
-        t_snapshot = nullptr;
-}
-
-CDeviceSnapshot* CurrentDeviceSnapshot()
-{
-    return t_snapshot;
-}
 
 CDeviceSnapshot::~CDeviceSnapshot() = default;
 
@@ -83,12 +61,6 @@ int CDeviceSnapshot::State(SnapshotDevice& device)
         device.stateRead = true;
     }
     return device.state;
-}
-
-void CDeviceSnapshot::Clear()
-{
-    classes_.clear();
-    sets_.clear();
 }
 
 void SnapshotClass::Index()

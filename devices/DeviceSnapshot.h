@@ -1,7 +1,14 @@
 #pragma once
 
-// The snapshot behind DeviceQueryScope: the devices of each setup class asked
-// about, enumerated once, with their hardware IDs and states read once.
+// The devices of each setup class asked about, enumerated once, with their
+// hardware IDs and states read once. Code that asks about many devices in a row,
+// like a catalog build, passes one snapshot to the queries of DeviceControl.h: it
+// does not walk a whole class once per question, and finds the devices of a
+// hardware-ID prefix through an index. A snapshot sees the machine as it was
+// when a class was first asked about; switching never answers from one.
+//
+//   CDeviceSnapshot devices;
+//   for (...) QueryByHwId(devices, &state, className, hwId);
 
 #include "devices/DeviceApi.h"
 
@@ -48,12 +55,8 @@ public:
     // The devices of the class, enumerated when it is first asked about.
     SnapshotClass& Class(const wchar_t* className);
     int State(SnapshotDevice& device);
-    void Clear();
 
 private:
     std::map<std::wstring, SnapshotClass> classes_;
     std::vector<DeviceInfoSet> sets_;
 };
-
-// The snapshot of the calling thread's outermost DeviceQueryScope, or null.
-CDeviceSnapshot* CurrentDeviceSnapshot();

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int kPathChars = CLocalPath::kPathChars;
-constexpr wchar_t kFolderSection[] = L"Folder";
 constexpr wchar_t kDefaultKey[] = L"Default";
 
 // Joins parts into a kPathChars buffer; false when the result does not fit.
@@ -45,7 +44,7 @@ bool FindInFolderOf(const wchar_t* key, const wchar_t* languageIni, const wchar_
                     const wchar_t* fileName, wchar_t* candidate)
 {
     wchar_t folder[kPathChars] = L"";
-    GetPrivateProfileStringW(kFolderSection, key, L"", folder, kPathChars, languageIni);
+    GetPrivateProfileStringW(kLanguageFolderSection, key, L"", folder, kPathChars, languageIni);
     return folder[0] != L'\0' &&
            ComposePath(candidate, {programFolder, folder, L"\\", fileName}) && IsFile(candidate);
 }

@@ -42,7 +42,8 @@ constexpr wchar_t kDeviceNumValue[] = L"DeviceNum";
 // The most records it holds; readers stop there and at the first incomplete record.
 constexpr int kMostDeviceRecords = 256;
 
-// Value names of one device record, numbered from 0.
+// Value names of one device record, numbered from 0; the entries of a device
+// section of the text file use the same keys.
 constexpr wchar_t kDeviceNameValueFormat[] = L"%d_DeviceName";
 constexpr wchar_t kClassValueFormat[] = L"%d_Class";
 constexpr wchar_t kHwIdValueFormat[] = L"%d_HwId";
@@ -66,6 +67,9 @@ constexpr wchar_t kNetworkCardServiceNameValue[] = L"ServiceName";
 constexpr wchar_t kKvrfusbEnumKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Kvrfusb\\Enum";
 constexpr wchar_t kKvrfbdEnumKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Kvrfbd\\Enum";
 
+// The section of "Language.ini" that maps languages to their folders.
+constexpr wchar_t kLanguageFolderSection[] = L"Folder";
+
 // Files beside the programs.
 constexpr wchar_t kLanguageIniFile[] = L"Language.ini";
 constexpr wchar_t kTextFile[] = L"TALOTXT.ini";
@@ -82,13 +86,10 @@ constexpr wchar_t kLauncherSection[] = L"TALOLNC";
 constexpr wchar_t kDeviceListSection[] = L"DeviceList";
 constexpr wchar_t kUmtsSection[] = L"UMTS";
 
-// Values of "DeviceList" that are not section names, and the keys of the device sections.
+// Values of "DeviceList" that are not section names.
 constexpr wchar_t kDeviceListUmts[] = L"UMTS";
 constexpr wchar_t kDeviceListWlan[] = L"WLAN";
 constexpr wchar_t kDeviceListBluetooth[] = L"BLUETOOTH";
-constexpr wchar_t kEntryClassKeyFormat[] = L"%d_Class";
-constexpr wchar_t kEntryHwIdKeyFormat[] = L"%d_HwId";
-constexpr wchar_t kEntryDisplayNameKeyFormat[] = L"%d_DisplayName";
 
 // Keys of the "UMTS" section: entry n, and sub-device i of entry n.
 constexpr wchar_t kUmtsRootClassKeyFormat[] = L"UMTS%d_ROOT_CLASS";

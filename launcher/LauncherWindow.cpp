@@ -107,7 +107,7 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE: {
         // Built only for its lasting effect: newly found WLAN adapters join the device list.
-        const CDeviceCatalog catalog;
+        const CDeviceCatalog catalog(LauncherCatalogOptions());
         AddTrayIcon(window);
         return 0;
     }

@@ -2,7 +2,7 @@
 
 #include "catalog/DeviceCatalog.h"
 #include "catalog/PresetApply.h"
-#include "devices/DeviceQueryScope.h"
+#include "devices/DeviceSnapshot.h"
 #include "foundation/CcString.h"
 #include "foundation/Names.h"
 
@@ -29,15 +29,15 @@ constexpr wchar_t kInvalidValueText[] = L"Invalid device status was specified in
 void FindDevicesOfType(CDeviceCatalog& catalog, const wchar_t* type)
 {
     // The readers share one walk of each class, as in a whole build.
-    DeviceQueryScope scope;
+    CDeviceSnapshot devices;
     catalog.RemoveAll();
     if (lstrcmpW(type, kWlanType) == 0) {
-        catalog.AddRegisteredDevices();
-        catalog.AddNetworkCards();
+        catalog.AddRegisteredDevices(devices);
+        catalog.AddNetworkCards(devices);
     } else if (lstrcmpW(type, kUmtsType) == 0) {
-        catalog.AddUmtsDevice();
+        catalog.AddUmtsDevice(devices);
     } else if (type[0] != L'\0') {
-        catalog.AddSectionDevices(type);
+        catalog.AddSectionDevices(devices, type);
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 } // namespace
 
-CDeviceCatalog g_catalog;
+CDeviceCatalog g_catalog(SettingsCatalogOptions());
 TaloPresetList g_presets;
 
 namespace {

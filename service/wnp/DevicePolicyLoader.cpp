@@ -2,6 +2,7 @@
 
 #include "foundation/CTextMgr.h"
 #include "foundation/CcRegistry.h"
+#include "foundation/DeviceSections.h"
 #include "foundation/Names.h"
 
 #include <cwchar>
@@ -9,22 +10,12 @@
 
 namespace {
 
-constexpr wchar_t kLanguageFolderSection[] = L"Folder";
-constexpr wchar_t kUmtsRootClassFormat[] = L"UMTS%d_ROOT_CLASS";
-constexpr wchar_t kUmtsRootHwIdFormat[] = L"UMTS%d_ROOT_HWID";
-constexpr wchar_t kUmtsSubNumFormat[] = L"UMTS%d_SUBNUM";
-constexpr wchar_t kUmtsSubClassFormat[] = L"UMTS%d_SUB%d_CLASS";
-constexpr wchar_t kUmtsSubHwIdFormat[] = L"UMTS%d_SUB%d_HWID";
-constexpr wchar_t kUmtsDeviceListValue[] = L"UMTS";
-constexpr wchar_t kWlanDeviceListValue[] = L"WLAN";
 constexpr int kValueChars = 512;
 constexpr int kMostSubDevices = 64; // more than any modem has; bounds a mistyped count
 
-std::wstring Key(const wchar_t* format, int first, int second = 0)
+bool SameName(const std::wstring& a, const wchar_t* b)
 {
-    wchar_t key[64];
-    swprintf(key, 64, format, first, second);
-    return key;
+    return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
 // Only a sub-folder of the library's own folder holds an installed text file.
@@ -49,68 +40,45 @@ std::vector<std::wstring> LanguageFolders(const std::wstring& folder)
             continue;
         bool seen = false;
         for (const std::wstring& known : folders)
-            seen = seen || CompareStringOrdinal(known.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+            seen = seen || SameName(known, name.c_str());
         if (!seen)
             folders.push_back(name);
     }
     return folders;
 }
 
-std::wstring Text(CTextMgr& text, const std::wstring& key)
+void AddUmtsDevices(CDeviceSections& sections, CDevicePolicy& policy)
 {
-    return text.GetText(key.c_str());
-}
-
-void AddSectionDevices(CTextMgr& text, const std::wstring& section, CDevicePolicy& policy)
-{
-    text.SetSection(section.c_str());
-    for (int n = 0;; ++n) {
-        const std::wstring className = Text(text, Key(kClassValueFormat, n));
-        if (className.empty())
-            return;
-        policy.AddNamedDevice(className, Text(text, Key(kHwIdValueFormat, n)));
-    }
-}
-
-void AddUmtsDevices(CTextMgr& text, CDevicePolicy& policy)
-{
-    text.SetSection(kUmtsSection);
-    for (int m = 0;; ++m) {
-        const std::wstring rootClass = Text(text, Key(kUmtsRootClassFormat, m));
-        if (rootClass.empty())
-            return;
-        policy.AddNamedDevice(rootClass, Text(text, Key(kUmtsRootHwIdFormat, m)));
-        const int subDevices = _wtoi(Text(text, Key(kUmtsSubNumFormat, m)).c_str());
-        for (int s = 0; s < subDevices && s < kMostSubDevices; ++s) {
-            const std::wstring subClass = Text(text, Key(kUmtsSubClassFormat, m, s));
-            if (!subClass.empty())
-                policy.AddNamedDevice(subClass, Text(text, Key(kUmtsSubHwIdFormat, m, s)));
+    for (const UmtsEntry& entry : sections.UmtsEntries()) {
+        policy.AddNamedDevice(entry.root.className, entry.root.hwId);
+        for (int sub = 0; sub < entry.subDevices && sub < kMostSubDevices; ++sub) {
+            const DeviceSectionEntry device = sections.UmtsSubDevice(entry.root.index, sub);
+            if (!device.className.empty())
+                policy.AddNamedDevice(device.className, device.hwId);
         }
     }
 }
 
 void AddTextFileDevices(const std::wstring& textFile, CDevicePolicy& policy)
 {
-    CTextMgr text(textFile.c_str(), kDeviceListSection, kValueChars);
-    for (int k = 0;; ++k) {
-        text.SetSection(kDeviceListSection);
-        const std::wstring entry = Text(text, Key(L"%d", k));
-        if (entry.empty())
-            break;
+    CDeviceSections sections(textFile.c_str());
+    for (const std::wstring& type : sections.ListedTypes()) {
         // "WLAN" devices come from the registered device list; "UMTS" is read once below.
-        if (CompareStringOrdinal(entry.c_str(), -1, kUmtsDeviceListValue, -1, TRUE) != CSTR_EQUAL &&
-            CompareStringOrdinal(entry.c_str(), -1, kWlanDeviceListValue, -1, TRUE) != CSTR_EQUAL) {
-            AddSectionDevices(text, entry, policy);
-        }
+        if (SameName(type, kDeviceListUmts) || SameName(type, kDeviceListWlan))
+            continue;
+        for (const DeviceSectionEntry& entry : sections.Entries(type.c_str()))
+            policy.AddNamedDevice(entry.className, entry.hwId);
     }
-    AddUmtsDevices(text, policy);
+    AddUmtsDevices(sections, policy);
 }
 
 // A value of device record index; false when it is missing or not REG_SZ.
 bool ReadRecordValue(CcRegistry& key, const wchar_t* format, DWORD index, CcString& text)
 {
+    wchar_t name[64];
+    swprintf(name, ARRAYSIZE(name), format, static_cast<int>(index));
     DWORD type = REG_NONE;
-    text = key.GetString(Key(format, static_cast<int>(index)).c_str(), L"", 0, &type);
+    text = key.GetString(name, L"", 0, &type);
     return type == REG_SZ;
 }
 

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr long long kLargestIndex = 2147483647; // records are numbered with "%d"
-constexpr wchar_t kNetworkAdapterClass[] = L"Net";
 
 wchar_t FoldAscii(wchar_t c)
 {
@@ -117,7 +116,7 @@ bool CDevicePolicy::Permits(const wchar_t* className, const wchar_t* hwIdPrefix)
         }
     }
     // A registered adapter is switched by its own hardware ID, never by a class-wide request.
-    if (*hwIdPrefix == L'\0' || !EqualsIgnoringCase(className, kNetworkAdapterClass))
+    if (*hwIdPrefix == L'\0' || !EqualsIgnoringCase(className, kNetworkCardClass))
         return false;
     for (const std::wstring& hwId : registered_) {
         if (EqualsIgnoringCase(hwIdPrefix, hwId.c_str()))

@@ -25,7 +25,7 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc != 2)
         return -1;
-    CDeviceCatalog catalog(argv[1]);
+    CDeviceCatalog catalog(SettingsCatalogOptions(), argv[1]);
     for (int i = 0; i < catalog.GetSize(); ++i) {
         const TALO_DEVICEINFO& record = catalog[i];
         Print(std::wstring(record.DeviceName) + L"\t" + record.Class.GetString() + L"\t" + record.HwId.GetString() +

@@ -1,7 +1,10 @@
 // Catalog discovery on simulated notebooks: what each reader lists, in which order,
-// and how it treats values that do not fit. Built against either flavour.
+// and how it treats values that do not fit; run with the options of either program.
 #include "catalog/DeviceCatalog.h"
 
+#include "devices/DeviceSnapshot.h"
+#include "devices/WlanDetection.h"
+#include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 #include "tests/catalog/CatalogMachine.h"
 
@@ -25,11 +28,26 @@ UMTS0_ROOT_HWID=USB\VID_1E0E&PID_9001
 UMTS0_ROOT_DISPLAYNAME=UMTS modem
 )";
 
-class CatalogTest : public testing::Test {
+// The two programs' catalogs.
+struct Flavour {
+    const char* name;
+    CatalogOptions (*options)();
+    bool bluetoothRadio; // "BLUETOOTH" means the stack's radio when its service is installed
+    DWORD wlanClientVersion;
+};
+
+const Flavour kFlavours[] = {
+    {"Settings", SettingsCatalogOptions, true, kSettingsWlanClientVersion},
+    {"Launcher", LauncherCatalogOptions, false, kLauncherWlanClientVersion},
+};
+
+class CatalogTest : public testing::TestWithParam<Flavour> {
 protected:
+    static CatalogOptions Options() { return GetParam().options(); }
+
     Records_ Build(const std::wstring& text)
     {
-        CDeviceCatalog catalog(m.TextFile(text).c_str());
+        CDeviceCatalog catalog(Options(), m.TextFile(text).c_str());
         return Records(catalog);
     }
 
@@ -42,7 +60,7 @@ protected:
     CatalogMachine m;
 };
 
-TEST_F(CatalogTest, ListsWlanThenUmtsRegisteredAdaptersBeforeNewCards)
+TEST_P(CatalogTest, ListsWlanThenUmtsRegisteredAdaptersBeforeNewCards)
 {
     m.AddWlanAdapter(L"1", L"PCI\\VEN_8086&DEV_4229", L"Registered adapter", true);
     m.Register(L"Name kept in the device list", L"Net", L"PCI\\VEN_8086&DEV_4229");
@@ -63,7 +81,7 @@ TEST_F(CatalogTest, ListsWlanThenUmtsRegisteredAdaptersBeforeNewCards)
               records);
 }
 
-TEST_F(CatalogTest, AnAdapterInTheDeviceListIsNotListedAgainAsACard)
+TEST_P(CatalogTest, AnAdapterInTheDeviceListIsNotListedAgainAsACard)
 {
     m.AddWlanAdapter(L"1", kWlanHwId, kWlanName);
     m.Register(L"Stored name", L"Net", kWlanHwId);
@@ -71,7 +89,7 @@ TEST_F(CatalogTest, AnAdapterInTheDeviceListIsNotListedAgainAsACard)
     EXPECT_EQ(1u, m.RegisteredCount()) << "nothing new to register";
 }
 
-TEST_F(CatalogTest, AMissingKeyEndsTheDeviceList)
+TEST_P(CatalogTest, AMissingKeyEndsTheDeviceList)
 {
     m.AddDevice({L"Modem", {L"USB\\VID_1E0E&PID_9001&MI_02"}, L"HSPA Modem"});
     m.AddDevice({L"Ports", {L"USB\\VID_1E0E&PID_9001&MI_01"}, L"HSPA Port"});
@@ -87,7 +105,7 @@ TEST_F(CatalogTest, AMissingKeyEndsTheDeviceList)
     EXPECT_EQ(Records_({{L"Modem", L"Modem", L"", 1}}), records);
 }
 
-TEST_F(CatalogTest, GenericEntriesAreListedByTheirState)
+TEST_P(CatalogTest, GenericEntriesAreListedByTheirState)
 {
     // Class-only entries count unless no device answers; hardware-ID entries need one definite state.
     m.AddDevice({L"Modem", {L"MODEM\\A"}, L"Modem A"});
@@ -129,7 +147,7 @@ TEST_F(CatalogTest, GenericEntriesAreListedByTheirState)
               records);
 }
 
-TEST_F(CatalogTest, AnEmptyClassEndsASection)
+TEST_P(CatalogTest, AnEmptyClassEndsASection)
 {
     m.AddDevice({L"Modem", {L"MODEM\\A"}, L"Modem A"});
     const Records_ records = Build(LR"([DeviceList]
@@ -143,7 +161,7 @@ TEST_F(CatalogTest, AnEmptyClassEndsASection)
     EXPECT_EQ(Records_({{L"", L"Modem", L"", 1}, {L"", L"Modem", L"", 1}}), records);
 }
 
-TEST_F(CatalogTest, TextValuesLongerThan127CharactersCountAsMissing)
+TEST_P(CatalogTest, TextValuesLongerThan127CharactersCountAsMissing)
 {
     // Each value, cut to 127 characters, would name something that exists.
     const std::wstring fits(127, L'n');
@@ -180,7 +198,7 @@ TEST_F(CatalogTest, TextValuesLongerThan127CharactersCountAsMissing)
     }
 }
 
-TEST_F(CatalogTest, NamesAndHardwareIdsFromDeviceControlKeepTheirFullLength)
+TEST_P(CatalogTest, NamesAndHardwareIdsFromDeviceControlKeepTheirFullLength)
 {
     const std::wstring name511(511, L'N');
     m.AddDevice({L"Modem", {L"MODEM\\LONG"}, L"Description", name511});
@@ -194,7 +212,7 @@ TEST_F(CatalogTest, NamesAndHardwareIdsFromDeviceControlKeepTheirFullLength)
     EXPECT_EQ(Records_({{name511, L"Modem", L"MODEM\\LONG", 1}, {description255, L"Net", hwId510, 1}}), records);
 }
 
-TEST_F(CatalogTest, NetworkCardsWhoseNameOrValuesDoNotFitArePassedOver)
+TEST_P(CatalogTest, NetworkCardsWhoseNameOrValuesDoNotFitArePassedOver)
 {
     m.AddWlanAdapter(L"0" + std::wstring(40, L'k'), L"PCI\\VEN_0001", L"Card with a long key");
     m.AddWlanAdapter(L"1", L"PCI\\VEN_0002", L"Card " + std::wstring(255, L'd')); // 260 characters
@@ -206,14 +224,14 @@ TEST_F(CatalogTest, NetworkCardsWhoseNameOrValuesDoNotFitArePassedOver)
     EXPECT_EQ(Records_({{L"Card that fits", L"Net", L"PCI\\VEN_0004", 1}}), Build(L"[DeviceList]\n0=WLAN\n"));
 }
 
-TEST_F(CatalogTest, TwoCardsWithOneDescriptionAreListedOnce)
+TEST_P(CatalogTest, TwoCardsWithOneDescriptionAreListedOnce)
 {
     m.AddWlanAdapter(L"1", L"PCI\\VEN_0001", L"Twin adapter");
     m.AddWlanAdapter(L"2", L"PCI\\VEN_0002", L"Twin adapter", true);
     EXPECT_EQ(Records_({{L"Twin adapter", L"Net", L"PCI\\VEN_0001", 1}}), Build(L"[DeviceList]\n0=WLAN\n"));
 }
 
-TEST_F(CatalogTest, ARegisteredAdapterThatIsGoneIsNotListedAndStaysRegistered)
+TEST_P(CatalogTest, ARegisteredAdapterThatIsGoneIsNotListedAndStaysRegistered)
 {
     m.AddDevice({L"Net", {L"PCI\\VEN_0001"}, L"Removed adapter", std::nullopt, false, false});
     m.AddDevice({L"Net", {L"PCI\\VEN_0002"}, L"Mixed 1"});
@@ -228,7 +246,7 @@ TEST_F(CatalogTest, ARegisteredAdapterThatIsGoneIsNotListedAndStaysRegistered)
     EXPECT_EQ(registered, m.Registered());
 }
 
-TEST_F(CatalogTest, ARegisteredRecordWithoutHardwareIdDoesNotStandForItsWholeClass)
+TEST_P(CatalogTest, ARegisteredRecordWithoutHardwareIdDoesNotStandForItsWholeClass)
 {
     m.AddDevice({L"Net", {L"PCI\\VEN_0003"}, L"Present adapter"});
     m.Register(L"Incomplete", L"Net", L"");
@@ -236,7 +254,23 @@ TEST_F(CatalogTest, ARegisteredRecordWithoutHardwareIdDoesNotStandForItsWholeCla
     EXPECT_EQ(Records_(), Build(L"[DeviceList]\n0=WLAN\n"));
 }
 
-TEST_F(CatalogTest, WinesOwnNetworkCardsAreNotWlan)
+TEST_P(CatalogTest, RegisteredRecordsEndAtTheFirstIncompleteOneWhateverTheCount)
+{
+    m.AddDevice({L"Net", {L"PCI\\VEN_0003"}, L"Present adapter"});
+    m.AddDevice({L"Net", {L"PCI\\VEN_0004"}, L"Planted adapter"});
+    m.Register(L"Present adapter", L"Net", L"PCI\\VEN_0003");
+    m.Register(L"Planted adapter", L"Net", L"PCI\\VEN_0004");
+    CcRegistry list;
+    ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
+    ASSERT_TRUE(list.DeleteValue(L"1_Class"));
+    ASSERT_TRUE(list.SetValue(L"2_DeviceName", L"After the gap", REG_SZ, 0) && list.SetValue(L"2_Class", L"Net", REG_SZ, 0) &&
+                list.SetValue(L"2_HwId", L"PCI\\VEN_0004", REG_SZ, 0));
+    // A count no list reaches: the reader stops at the gap, not after 2^31 records.
+    ASSERT_TRUE(list.SetDWord(kDeviceNumValue, 2147483647));
+    EXPECT_EQ(Records_({{L"Present adapter", L"Net", L"PCI\\VEN_0003", 1}}), Build(L"[DeviceList]\n0=WLAN\n"));
+}
+
+TEST_P(CatalogTest, WinesOwnNetworkCardsAreNotWlan)
 {
     // Wine lists lo, ifb0, ifb1 and eth0 as network cards; give them devices, so
     // that only the WLAN test keeps them out.
@@ -246,7 +280,7 @@ TEST_F(CatalogTest, WinesOwnNetworkCardsAreNotWlan)
     EXPECT_EQ(Records_({{kWlanName, L"Net", kWlanHwId, 1}}), Build(L"[DeviceList]\n0=WLAN\n"));
 }
 
-TEST_F(CatalogTest, UmtsListedTwiceIsListedTwice)
+TEST_P(CatalogTest, UmtsListedTwiceIsListedTwice)
 {
     AddModem(true);
     const Records_ records = Build(L"[DeviceList]\n0=UMTS\n1=umts\n" + kUmtsSection);
@@ -254,7 +288,7 @@ TEST_F(CatalogTest, UmtsListedTwiceIsListedTwice)
               records);
 }
 
-TEST_F(CatalogTest, UmtsModemTakesTheFirstEntryWhoseRootIsPresentInADefiniteState)
+TEST_P(CatalogTest, UmtsModemTakesTheFirstEntryWhoseRootIsPresentInADefiniteState)
 {
     AddModem();
     m.AddDevice({L"USB", {L"USB\\VID_1E0E&PID_9011&A"}, L"Mixed 1"});
@@ -280,18 +314,18 @@ UMTS1_ROOT_DISPLAYNAME=Mixed
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        CDeviceCatalog catalog(m.TextFile(L"[DeviceList]\n0=UMTS\n[UMTS]" + entries + c.entry2).c_str());
+        CDeviceCatalog catalog(Options(), m.TextFile(L"[DeviceList]\n0=UMTS\n[UMTS]" + entries + c.entry2).c_str());
         EXPECT_EQ(c.expected, Records(catalog));
-        int index = -1;
-        EXPECT_EQ(c.found, catalog.FindPresentUmtsEntry(&index));
-        EXPECT_EQ(c.found ? 2 : -1, index);
+        UmtsEntry entry;
+        EXPECT_EQ(c.found != 0, catalog.FindPresentUmtsEntry(entry));
+        EXPECT_EQ(c.found ? 2 : 0, entry.root.index);
     }
 }
 
-TEST_F(CatalogTest, UmtsEntryOneMissingHidesEntryTwo)
+TEST_P(CatalogTest, UmtsEntryOneMissingHidesEntryTwo)
 {
     AddModem();
-    CDeviceCatalog catalog(m.TextFile(LR"([DeviceList]
+    CDeviceCatalog catalog(Options(), m.TextFile(LR"([DeviceList]
 0=UMTS
 [UMTS]
 UMTS0_ROOT_CLASS=USB
@@ -299,40 +333,98 @@ UMTS0_ROOT_HWID=USB\VID_1E0E&PID_9099
 UMTS2_ROOT_CLASS=USB
 UMTS2_ROOT_HWID=USB\VID_1E0E&PID_9001
 )").c_str());
-    int index = -1;
-    EXPECT_EQ(0, catalog.FindPresentUmtsEntry(&index));
-    EXPECT_EQ(-1, index);
+    UmtsEntry entry;
+    EXPECT_FALSE(catalog.FindPresentUmtsEntry(entry));
     EXPECT_EQ(0, catalog.GetSize());
 }
 
-TEST_F(CatalogTest, ReadersCanRebuildTheCatalogOneTypeAtATime)
+TEST_P(CatalogTest, ReadersCanRebuildTheCatalogOneTypeAtATime)
 {
     // The settings program's command line empties the catalog and runs one reader.
     m.AddWlanAdapter(L"1", kWlanHwId, kWlanName);
     AddModem();
     m.AddDevice({L"Modem", {L"MODEM\\A"}, L"Modem A"});
-    CDeviceCatalog catalog(m.TextFile(L"[DeviceList]\n0=WLAN\n1=UMTS\n" + kUmtsSection +
+    CDeviceCatalog catalog(Options(), m.TextFile(L"[DeviceList]\n0=WLAN\n1=UMTS\n" + kUmtsSection +
                                       L"[Modems]\n0_Class=Modem\n0_HwId=MODEM\\A\n").c_str());
     ASSERT_EQ(2, catalog.GetSize());
+    CDeviceSnapshot devices;
     catalog.RemoveAll();
-    catalog.AddSectionDevices(L"Modems");
+    catalog.AddSectionDevices(devices, L"Modems");
     EXPECT_EQ(Records_({{L"Modem A", L"Modem", L"MODEM\\A", 1}}), Records(catalog));
     catalog.RemoveAll();
-    catalog.AddUmtsDevice();
+    catalog.AddUmtsDevice(devices);
     EXPECT_EQ(1, catalog.GetSize());
     catalog.RemoveAll();
-    catalog.AddSectionDevices(std::wstring(128, L'M').c_str());
-    catalog.AddSectionDevices(L"No such section");
+    catalog.AddSectionDevices(devices, std::wstring(128, L'M').c_str());
+    catalog.AddSectionDevices(devices, L"No such section");
     EXPECT_EQ(0, catalog.GetSize());
 }
 
-TEST_F(CatalogTest, WithoutATextFileTheCatalogIsEmpty)
+TEST_P(CatalogTest, WithoutATextFileTheCatalogIsEmpty)
 {
     m.AddWlanAdapter(L"1", kWlanHwId, kWlanName);
-    CDeviceCatalog besideTheTests; // no "Language.ini" beside the test programs
+    CDeviceCatalog besideTheTests(Options()); // no "Language.ini" beside the test programs
     EXPECT_EQ(0, besideTheTests.GetSize());
-    CDeviceCatalog missing((m.folder.Path() + L"missing.ini").c_str());
+    CDeviceCatalog missing(Options(), (m.folder.Path() + L"missing.ini").c_str());
     EXPECT_EQ(0, missing.GetSize());
 }
+
+// What the programs' options change, each case on a notebook of its own.
+class CatalogOptionsTest : public testing::TestWithParam<Flavour> {};
+
+TEST_P(CatalogOptionsTest, BluetoothMeansTheStacksRadioOnlyWhereTheProgramAsksForIt)
+{
+    const Records_ sectionEntries = {{L"Bluetooth devices", L"Bluetooth", L"", 1}};
+    const bool radio = GetParam().bluetoothRadio;
+    const struct {
+        const char* what;
+        const wchar_t* serviceKey;
+        bool controlPresent;
+        bool radioOn;
+        Records_ withRadio;
+    } cases[] = {
+        {"no stack", nullptr, true, true, sectionEntries},
+        {"Kvrfusb, radio on", kKvrfusbEnumKey, true, true, {{L"Bluetooth", L"#KVBT#", L"#KVBT#", 1}}},
+        {"Kvrfbd, radio off", kKvrfbdEnumKey, true, false, {{L"Bluetooth", L"#KVBT#", L"#KVBT#", 0}}},
+        {"Kvrfusb without control device", kKvrfusbEnumKey, false, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegistrySnapshot usb(HKEY_LOCAL_MACHINE, kKvrfusbEnumKey);
+        RegistrySnapshot bd(HKEY_LOCAL_MACHINE, kKvrfbdEnumKey);
+        usb.Remove();
+        bd.Remove();
+        CatalogMachine machine;
+        machine.AddDevice({L"Bluetooth", {L"USB\\VID_0A5C&PID_21E6"}, L"Generic Bluetooth Radio"});
+        machine.AddBluetoothStack(c.serviceKey, c.controlPresent, c.radioOn);
+        CDeviceCatalog catalog(GetParam().options(), machine.TextFile(LR"([DeviceList]
+0=Bluetooth
+1=WLAN
+[BLUETOOTH]
+0_Class=Bluetooth
+0_DisplayName=Bluetooth devices
+)").c_str());
+        EXPECT_EQ(radio ? c.withRadio : sectionEntries, Records(catalog));
+        if (!radio)
+            EXPECT_TRUE(machine.notebook.BluetoothCodes().empty());
+    }
+}
+
+TEST_P(CatalogOptionsTest, AsksTheWlanServiceAsTheProgramsClientVersion)
+{
+    CatalogMachine machine;
+    machine.AddWlanAdapter(L"1", L"PCI\\VEN_168C", L"Adapter");
+    CDeviceCatalog catalog(GetParam().options(), machine.TextFile(L"[DeviceList]\n0=WLAN\n").c_str());
+    EXPECT_EQ(1, catalog.GetSize());
+    EXPECT_EQ(GetParam().wlanClientVersion, machine.notebook.LastWlanClientVersion());
+}
+
+std::string FlavourName(const testing::TestParamInfo<Flavour>& info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, CatalogTest, testing::ValuesIn(kFlavours), FlavourName);
+INSTANTIATE_TEST_SUITE_P(Programs, CatalogOptionsTest, testing::ValuesIn(kFlavours), FlavourName);
 
 } // namespace

@@ -90,7 +90,7 @@ TEST_F(DeviceListTest, AnAdapterSeenForTheFirstTimeIsRegisteredAndThenListedFrom
     const Records_ expected = {{L"Known adapter", L"Net", L"PCI\\VEN_0001", 1},
                                {L"New adapter", L"Net", L"PCI\\VEN_168C&DEV_002B", 1}};
     {
-        CDeviceCatalog first(text.c_str());
+        CDeviceCatalog first(SettingsCatalogOptions(), text.c_str());
         EXPECT_EQ(expected, Records(first));
     }
     EXPECT_EQ(Records_({{L"Known adapter", L"Net", L"PCI\\VEN_0001", 0},
@@ -103,7 +103,7 @@ TEST_F(DeviceListTest, AnAdapterSeenForTheFirstTimeIsRegisteredAndThenListedFrom
         ASSERT_TRUE(list.OpenKey(kDeviceListKey, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS));
         list.SetValue(L"1_DeviceName", L"Name from the device list", REG_SZ, 0);
     }
-    CDeviceCatalog second(text.c_str());
+    CDeviceCatalog second(SettingsCatalogOptions(), text.c_str());
     EXPECT_EQ(Records_({expected[0], {L"Name from the device list", L"Net", L"PCI\\VEN_168C&DEV_002B", 1}}),
               Records(second));
     EXPECT_EQ(2u, m.RegisteredCount());

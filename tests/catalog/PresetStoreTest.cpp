@@ -311,8 +311,9 @@ TEST_F(PresetStoreTest, SavingWithoutALauncherReturnsOneAndPostsNothing)
 } // namespace
 
 // ---- Saves cut short: a child saves and is stopped right after its k-th registry
-// write, for every k, as a kill at that point would stop it; the next load must
-// find the old list or the new one, whole.
+// write, as a kill at that point would stop it; the next load must find the old
+// list or the new one, whole. The long form stops it after every k, the short
+// one after every third k from a random first one.
 
 namespace {
 
@@ -465,7 +466,8 @@ TEST_F(PresetStoreTest, ASaveStoppedAfterAnyWriteLeavesTheOldListOrTheNewOne)
         TaloPresetList oldList, newList;
         MakeList(oldSeed, oldList);
         MakeList(newSeed, newList);
-        for (long k = 1;; ++k) {
+        const long stride = IsSoak() ? 1 : 3;
+        for (long k = 1 + static_cast<long>(random() % stride);; k += stride) {
             ASSERT_EQ(1, SavePresets(oldList));
             const DWORD exit = RunChild(L"save-and-stop", {std::to_wstring(k), std::to_wstring(newSeed)});
             ASSERT_TRUE(exit == static_cast<DWORD>(kStoppedExit) || exit == static_cast<DWORD>(kSaveEndedExit))

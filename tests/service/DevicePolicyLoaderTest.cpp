@@ -66,6 +66,15 @@ void SetMachineString(const std::wstring& name, const wchar_t* text)
                     static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
+// A whole record of the device list: its name, class "Net" and hardware ID.
+void SetRecord(int index, const wchar_t* hwId)
+{
+    const std::wstring i = std::to_wstring(index);
+    SetMachineString(i + L"_DeviceName", L"Adapter");
+    SetMachineString(i + L"_Class", L"Net");
+    SetMachineString(i + L"_HwId", hwId);
+}
+
 void SetMachineDWord(const std::wstring& name, DWORD number)
 {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDeviceListKey, name.c_str(), REG_DWORD, &number, sizeof(number));
@@ -119,12 +128,12 @@ TEST(DevicePolicyLoader, ReadsEveryInstalledTextFileAndTheRegisteredAdapters)
     ScopedProductValues restore;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
     SetMachineDWord(kDeviceNumValue, 5);
-    SetMachineString(L"0_HwId", L"pci\\ven_168c&dev_002b&subsys_30a117aa&rev_01");
-    SetMachineString(L"1_HwId", L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06");
-    SetMachineString(L"2_HwId", L"PCI");                    // a prefix of every adapter
-    SetMachineString(L"3_HwId", L"PCI\\VEN_168C&DEV_002B"); // a prefix of one
-    SetMachineString(L"4_HwId", L"PCI\\VEN_8086&DEV_4229&SUBSYS_11018086&REV_61"); // not installed
-    SetMachineString(L"5_HwId", L"PCI\\VEN_BEYOND_COUNT");
+    SetRecord(0, L"pci\\ven_168c&dev_002b&subsys_30a117aa&rev_01");
+    SetRecord(1, L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06");
+    SetRecord(2, L"PCI");                    // a prefix of every adapter
+    SetRecord(3, L"PCI\\VEN_168C&DEV_002B"); // a prefix of one
+    SetRecord(4, L"PCI\\VEN_8086&DEV_4229&SUBSYS_11018086&REV_61"); // not installed
+    SetRecord(5, L"PCI\\VEN_BEYOND_COUNT");
     SetMachineString(L"01_HwId", L"PCI\\VEN_NOT_A_RECORD");
 
     CDevicePolicyCache cache;
@@ -205,7 +214,7 @@ TEST(DevicePolicyCache, HonoursChangedTextFilesAndRecordsOnTheNextRequest)
     }
     {
         SCOPED_TRACE("an adapter registered");
-        SetMachineString(L"0_HwId", kWlanAdapter);
+        SetRecord(0, kWlanAdapter);
         SetMachineDWord(kDeviceNumValue, 1);
         EXPECT_TRUE(Permits(cache, folder, L"Net", kWlanAdapter));
     }
@@ -245,7 +254,7 @@ TEST(DevicePolicyCache, ChecksARegisteredAdapterWhenARequestNamesIt)
     ScopedProductValues restore;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceListKey);
     constexpr wchar_t kLateAdapter[] = L"PCI\\VEN_8086&DEV_4229&SUBSYS_11018086&REV_61";
-    SetMachineString(L"0_HwId", kLateAdapter);
+    SetRecord(0, kLateAdapter);
     SetMachineDWord(kDeviceNumValue, 1);
 
     CDevicePolicyCache cache;

@@ -13,6 +13,13 @@ int TestRecordIndex(int slot)
     return 1000000000 + static_cast<int>(GetCurrentProcessId() % 1000) * 1000000 + slot;
 }
 
+std::wstring OpenTestRecord(const wchar_t* suffix)
+{
+    const DWORD index = kMostDeviceRecords - 1;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDeviceListKey, kDeviceNumValue, REG_DWORD, &index, sizeof(index));
+    return std::to_wstring(index) + suffix;
+}
+
 bool ReadMachineString(const wchar_t* key, const std::wstring& name, std::wstring* text)
 {
     wchar_t buffer[1024];

@@ -40,20 +40,21 @@ const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironme
 
 using RobustService = InstalledServiceTest;
 
-std::wstring RecordName(int index)
+// The values of the record the test opens (OpenTestRecord), by slot: slots cycle
+// through its three values, the only ones of the list the service writes with any text.
+std::wstring RecordName(int slot)
 {
-    return std::to_wstring(index) + L"_DeviceName";
+    static const wchar_t* const suffixes[] = {L"_DeviceName", L"_Class", L"_HwId"};
+    return std::to_wstring(kMostDeviceRecords - 1) + suffixes[slot % 3];
 }
 
 // ---- Load: clients in processes of their own.
 
-constexpr int kNamesPerClient = 4;
-
-// One load client: requests of four kinds in turn. A value it writes is read
-// back at once; the other requests must answer 0. Writes "<made> <lost>
-// <wrong>" and then every latency in microseconds into the file named.
+// One load client: requests of four kinds in turn, every other one a write to the
+// test record's values, which all clients share; every request must answer 0.
+// Writes "<made> <lost> <wrong>" and then every latency in microseconds into the
+// file named.
 const ChildRole kLoadClient(L"load", [](const std::vector<std::wstring>& args) {
-    const int base = std::stoi(args[0]);
     const int client = std::stoi(args[1]);
     const int requests = std::stoi(args[2]);
     LARGE_INTEGER frequency;
@@ -61,7 +62,7 @@ const ChildRole kLoadClient(L"load", [](const std::vector<std::wstring>& args) {
     int lost = 0, wrong = 0;
     std::vector<long long> latencies;
     for (int i = 0; i < requests; ++i) {
-        const std::wstring name = RecordName(base + client * kNamesPerClient + i % kNamesPerClient);
+        const std::wstring name = RecordName(i / 2);
         const std::wstring text = L"client " + std::to_wstring(client) + L" request " + std::to_wstring(i);
         LARGE_INTEGER from, to;
         QueryPerformanceCounter(&from);
@@ -80,14 +81,10 @@ const ChildRole kLoadClient(L"load", [](const std::vector<std::wstring>& args) {
         }
         QueryPerformanceCounter(&to);
         latencies.push_back((to.QuadPart - from.QuadPart) * 1000000 / frequency.QuadPart);
-        if (result == -1) {
+        if (result == -1)
             ++lost;
-        } else if (result != 0) {
+        else if (result != 0)
             ++wrong;
-        } else if (i % 2 == 0) {
-            std::wstring written;
-            wrong += ReadMachineString(kDeviceListKey, name, &written) && written == text ? 0 : 1;
-        }
     }
     std::ofstream out(args[3].c_str());
     out << requests << ' ' << lost << ' ' << wrong << '\n';
@@ -101,7 +98,7 @@ struct LoadOutcome {
     std::vector<long long> latencies;
 };
 
-LoadOutcome RunLoad(int clients, int requests, int base)
+LoadOutcome RunLoad(int clients, int requests)
 {
     std::vector<std::wstring> files;
     std::vector<DWORD> exits(clients, kNoExitCode);
@@ -113,7 +110,7 @@ LoadOutcome RunLoad(int clients, int requests, int base)
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
             exits[c] = RunChild(L"load",
-                                {std::to_wstring(base), std::to_wstring(c), std::to_wstring(requests), files[c]},
+                                {L"0", std::to_wstring(c), std::to_wstring(requests), files[c]},
                                 static_cast<DWORD>(60000 + requests * clients * 20));
         });
     }
@@ -138,26 +135,26 @@ LoadOutcome RunLoad(int clients, int requests, int base)
     return outcome;
 }
 
-// Every client's names hold the text of its last request that wrote them.
-int ValuesNotAsLastWritten(int clients, int requests, int base)
+// Each value of the test record holds the text of the last write to it: the last
+// write of one of the clients.
+int ValuesNotAsLastWritten(int clients, int requests)
 {
     int wrong = 0;
-    for (int c = 0; c < clients; ++c) {
-        for (int n = 0; n < kNamesPerClient; ++n) {
+    for (int n = 0; n < 3; ++n) {
+        std::vector<std::wstring> lastTexts;
+        for (int c = 0; c < clients; ++c) {
             int last = -1;
-            for (int i = 0; i < requests; ++i) {
-                if (i % kNamesPerClient == n && i % 2 == 0)
+            for (int i = 0; i < requests; i += 2) {
+                if (i / 2 % 3 == n)
                     last = i;
             }
-            if (last < 0)
-                continue;
-            std::wstring written;
-            const std::wstring expected = L"client " + std::to_wstring(c) + L" request " + std::to_wstring(last);
-            wrong += ReadMachineString(kDeviceListKey, RecordName(base + c * kNamesPerClient + n), &written) &&
-                             written == expected
-                         ? 0
-                         : 1;
+            if (last >= 0)
+                lastTexts.push_back(L"client " + std::to_wstring(c) + L" request " + std::to_wstring(last));
         }
+        std::wstring written;
+        if (!lastTexts.empty() && (!ReadMachineString(kDeviceListKey, RecordName(n), &written) ||
+                                   std::find(lastTexts.begin(), lastTexts.end(), written) == lastTexts.end()))
+            ++wrong;
     }
     return wrong;
 }
@@ -291,13 +288,13 @@ const ChildRole kOneRequest(L"one", [](const std::vector<std::wstring>& args) {
 
 // Until the event is set: requests in a loop. Exit code: wrong replies (a
 // reply other than 0 or -1) times 1000, plus 1 when no request succeeded.
+// They write the companion flag: the test record's values are the test's own to read back.
 const ChildRole kBusyClient(L"busy", [](const std::vector<std::wstring>& args) {
     const KernelHandle stop(OpenEventW(SYNCHRONIZE, FALSE, args[0].c_str()));
-    const std::wstring name = RecordName(std::stoi(args[1]));
     int wrong = 0, succeeded = 0;
     for (int i = 0; WaitForSingleObject(stop.Get(), 0) == WAIT_TIMEOUT; ++i) {
         const TALO_REQUEST request =
-            RegistryRequest(REQ_SET_STRING, kDeviceListKey, name, 0, L"busy " + std::to_wstring(i));
+            RegistryRequest(REQ_SET_DWORD, kCompanionFlagKey, kCompanionFlagValue, static_cast<DWORD>(i % 2), L"");
         TALO_REQUEST reply = request;
         SendRequest(reply);
         if (reply.Result == 0 && std::memcmp(&reply, &request, offsetof(TALO_REQUEST, Result)) == 0)
@@ -340,11 +337,11 @@ TEST_F(RobustService, ClientsUnderLoadLoseNothing)
     ScopedProductValues restore;
     const int clients = static_cast<int>(Figure(4, 16));
     const int requests = static_cast<int>(Figure(200, 1000));
-    const int base = TestRecordIndex(300000);
+    OpenTestRecord();
     const auto untouched = UntouchedDevices();
-    const LoadOutcome outcome = RunLoad(clients, requests, base);
+    const LoadOutcome outcome = RunLoad(clients, requests);
     ExpectLoadClean(outcome, static_cast<long long>(clients) * requests);
-    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests, base), 0);
+    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests), 0);
     EXPECT_FALSE(SimulatedDevice(kModemPort).Disabled()) << "every client ended with an enable";
     EXPECT_EQ(UntouchedDevices(), untouched);
     std::cout << clients << " clients x " << requests << " requests: p50 " << Percentile(outcome.latencies, 0.5)
@@ -362,14 +359,14 @@ TEST_F(RobustService, ARogueProcessChangesNothingTheClientsWrote)
     ScopedProductValues restore;
     const int clients = static_cast<int>(Figure(4, 16));
     const int requests = static_cast<int>(Figure(200, 1000));
-    const int base = TestRecordIndex(400000);
+    OpenTestRecord();
     const auto untouched = UntouchedDevices();
     const std::wstring stopName = UniqueName(L"RogueStop");
     const std::wstring forbidden = UniqueName(L"Rogue");
     KernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, stopName.c_str()));
     DWORD acts = 0;
     std::thread rogue([&] { acts = RunChild(L"rogue", {stopName, forbidden}, 600000); });
-    const LoadOutcome outcome = RunLoad(clients, requests, base);
+    const LoadOutcome outcome = RunLoad(clients, requests);
     SetEvent(stop.Get());
     rogue.join();
 
@@ -377,31 +374,32 @@ TEST_F(RobustService, ARogueProcessChangesNothingTheClientsWrote)
     EXPECT_NE(acts, kNoExitCode);
     EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the service went down";
     ExpectLoadClean(outcome, static_cast<long long>(clients) * requests);
-    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests, base), 0);
+    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests), 0);
     EXPECT_FALSE(MachineKeyExists(L"SOFTWARE\\AirvaneTests\\" + forbidden));
     std::wstring text;
     EXPECT_FALSE(ReadMachineString(kRunKey, L"Rogue", &text));
     EXPECT_EQ(UntouchedDevices(), untouched) << "a device the clients do not switch was switched";
-    EXPECT_TRUE(OwnReplyWritten(base + 99999, L"after the rogue"));
+    EXPECT_TRUE(OwnReplyWritten(0, L"after the rogue"));
     std::cout << "rogue acts: " << acts << "\n";
     ReportCount("rogue-acts", acts);
     ReportCount("requests-made", outcome.made);
     ReportCount("requests-lost", outcome.lost);
-    ReportCount("requests-wrong", outcome.wrong + ValuesNotAsLastWritten(clients, requests, base));
+    ReportCount("requests-wrong", outcome.wrong + ValuesNotAsLastWritten(clients, requests));
     ReportCount("requests-hung", outcome.hung);
 }
 
 TEST_F(RobustService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
 {
     ScopedProductValues restore;
+    OpenTestRecord();
     const int rounds = static_cast<int>(Figure(3, 20));
     int slot = 500000, kills = 0, failures = 0;
     for (int step = 0; step < kDeathSteps; ++step) {
         for (int round = 0; round < rounds; ++round) {
             SCOPED_TRACE(testing::Message() << "step " << step << ", round " << round);
-            EXPECT_EQ(RunChild(L"die-at", {std::to_wstring(step), std::to_wstring(TestRecordIndex(slot++))}), 0u);
+            EXPECT_EQ(RunChild(L"die-at", {std::to_wstring(step), std::to_wstring(slot++)}), 0u);
             ++kills;
-            const bool own = OwnReplyWritten(TestRecordIndex(slot++), L"after step " + std::to_wstring(step));
+            const bool own = OwnReplyWritten(slot++, L"after step " + std::to_wstring(step));
             EXPECT_TRUE(own);
             failures += own ? 0 : 1;
         }
@@ -413,13 +411,15 @@ TEST_F(RobustService, AClientKilledAtAnyStepLeavesTheNextItsOwnReply)
 TEST_F(RobustService, AClientWaitingWhenTheServiceStopsOrDiesIsAnswered)
 {
     ScopedProductValues restore;
+    OpenTestRecord();
     const int rounds = static_cast<int>(Figure(2, 10));
     int failures = 0, stops = 0;
     for (int round = 0; round < rounds; ++round) {
         for (const bool kill : {false, true}) {
             SCOPED_TRACE(testing::Message() << (kill ? "killed" : "stopped") << ", round " << round);
             const int slot = 600000 + round * 100 + (kill ? 50 : 0);
-            const std::wstring stale = RecordName(TestRecordIndex(slot));
+            const std::wstring stale = RecordName(slot);
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, kDeviceListKey, stale.c_str(), REG_SZ, L"before", sizeof(L"before"));
 
             // The worker is held up by the block mutex while a request is signalled
             // and a client waits for its answer; the block is kept open from here,
@@ -439,7 +439,7 @@ TEST_F(RobustService, AClientWaitingWhenTheServiceStopsOrDiesIsAnswered)
                 std::memcpy(view.Get(), &late, sizeof(late));
                 SetEvent(request.Get());
                 waiter = std::thread(
-                    [&] { waiting = RunChild(L"one", {std::to_wstring(TestRecordIndex(slot + 10))}, 60000); });
+                    [&] { waiting = RunChild(L"one", {std::to_wstring(slot + 10)}, 60000); });
                 Sleep(500);
                 if (kill) {
                     KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ServiceProcessId()));
@@ -464,10 +464,10 @@ TEST_F(RobustService, AClientWaitingWhenTheServiceStopsOrDiesIsAnswered)
 
             ASSERT_TRUE(StartInstalledService());
             ++stops;
-            const bool first = OwnReplyWritten(TestRecordIndex(slot + 20), L"first after the restart");
+            const bool first = OwnReplyWritten(slot + 20, L"first after the restart");
             EXPECT_TRUE(first) << "the first request after the restart";
             std::wstring text;
-            const bool ranLate = kill && ReadMachineString(kDeviceListKey, stale, &text);
+            const bool ranLate = kill && ReadMachineString(kDeviceListKey, stale, &text) && text == L"late";
             EXPECT_FALSE(ranLate) << "a request from before the end ran in the new service";
             request.Reset();
             failures += (waiting == 2u ? 0 : 1) + (first ? 0 : 1) + (ranLate ? 1 : 0);
@@ -480,6 +480,7 @@ TEST_F(RobustService, AClientWaitingWhenTheServiceStopsOrDiesIsAnswered)
 TEST_F(RobustService, BusyClientsRideThroughRestarts)
 {
     ScopedProductValues restore;
+    OpenTestRecord();
     const int restarts = static_cast<int>(Figure(2, 10));
     const std::wstring stopName = UniqueName(L"BusyStop");
     KernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, stopName.c_str()));
@@ -487,7 +488,7 @@ TEST_F(RobustService, BusyClientsRideThroughRestarts)
     std::vector<std::thread> clients;
     for (int c = 0; c < 3; ++c) {
         clients.emplace_back([&, c] {
-            busy[c] = RunChild(L"busy", {stopName, std::to_wstring(TestRecordIndex(700000 + c))}, 300000);
+            busy[c] = RunChild(L"busy", {stopName}, 300000);
         });
     }
     int failures = 0;
@@ -497,7 +498,7 @@ TEST_F(RobustService, BusyClientsRideThroughRestarts)
         EXPECT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
         EXPECT_TRUE(AwaitServiceState(SERVICE_STOPPED, 20000));
         ASSERT_TRUE(StartInstalledService());
-        const bool first = OwnReplyWritten(TestRecordIndex(700100 + round), L"after restart " + std::to_wstring(round));
+        const bool first = OwnReplyWritten(700100 + round, L"after restart " + std::to_wstring(round));
         EXPECT_TRUE(first);
         failures += first ? 0 : 1;
     }

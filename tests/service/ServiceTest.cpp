@@ -136,16 +136,18 @@ protected:
 TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
 {
     ScopedProductValues restore;
-    const std::wstring name = std::to_wstring(TestRecordIndex(1)) + L"_DeviceName";
+    const std::wstring name = OpenTestRecord(L"_DeviceName");
     EXPECT_TRUE(RequestSetString(kDeviceListKey, name.c_str(), L"802.11n Wireless LAN Adapter"));
-    EXPECT_TRUE(RequestSetDWord(L"software\\korvath\\airvane\\device", kDeviceNumValue, 3));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_Class").c_str(), L"Net"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetDWord(L"software\\korvath\\airvane\\device", kDeviceNumValue, kMostDeviceRecords));
     EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     std::wstring text;
     DWORD number = 0;
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, name, &text));
     EXPECT_EQ(text, L"802.11n Wireless LAN Adapter");
     EXPECT_TRUE(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &number));
-    EXPECT_EQ(number, 3u);
+    EXPECT_EQ(number, static_cast<DWORD>(kMostDeviceRecords));
     EXPECT_TRUE(ReadMachineDWord(kCompanionFlagKey, kCompanionFlagValue, &number));
     EXPECT_EQ(number, 1u);
 
@@ -194,6 +196,8 @@ TEST_F(InProcessService, SwitchesRegisteredAdaptersAndEjectsOnTheSimulatedNotebo
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 1) << "not registered yet";
     EXPECT_FALSE(SimulatedDevice(kWlanAdapter).Disabled());
 
+    ASSERT_TRUE(RequestSetString(kDeviceListKey, L"0_DeviceName", L"Wireless"));
+    ASSERT_TRUE(RequestSetString(kDeviceListKey, L"0_Class", L"Net"));
     ASSERT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
     ASSERT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);

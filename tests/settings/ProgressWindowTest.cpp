@@ -171,6 +171,9 @@ TEST_F(ProgressWindowTest, ShowsItsTextsWithoutOwnerOrTitleBarUntilClosed)
 
     CloseProgress();
     EXPECT_TRUE(WaitForWindowGone(notice));
+    // The notice's thread hides it before it destroys it: give that a moment.
+    for (int i = 0; i < 100 && IsWindow(notice); ++i)
+        Sleep(10);
     EXPECT_FALSE(IsWindow(notice)) << "hidden but not destroyed";
 }
 

@@ -85,13 +85,6 @@ bool CopyProgram(const wchar_t* name, const std::wstring& folder)
     return CopyFileW(ProgramPath(name).c_str(), (folder + name).c_str(), FALSE) != FALSE;
 }
 
-void SetDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value)
-{
-    RegKey key;
-    RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
-    RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-}
-
 void SetString(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value)
 {
     RegKey key;

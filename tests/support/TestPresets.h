@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -18,10 +19,17 @@ TALO_PRESET PresetOf(const std::wstring& name, std::initializer_list<TALO_DEVICE
 
 // One device of a stored preset, value by value.
 struct StoredDevice {
+    StoredDevice(std::wstring name, std::wstring className, std::wstring hwId, DWORD setting,
+                 std::wstring displayName = L"")
+        : name(std::move(name)), className(std::move(className)), hwId(std::move(hwId)), setting(setting),
+          displayName(std::move(displayName))
+    {
+    }
+
     std::wstring name;
     std::wstring className;
     std::wstring hwId;
-    DWORD setting = 0;
+    DWORD setting;
     std::wstring displayName;
 };
 

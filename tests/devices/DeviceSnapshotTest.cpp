@@ -1,16 +1,15 @@
 #include "devices/DeviceControl.h"
-#include "devices/DeviceQueryScope.h"
+#include "devices/DeviceSnapshot.h"
 
 #include "tests/support/FakeDeviceApi.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
-// Queries answered from a DeviceQueryScope's snapshot must be the answers the
-// device installer gives without one, only cheaper.
+// Queries answered from a snapshot must be the answers the device installer
+// gives without one, only cheaper.
 
 namespace {
 
@@ -55,21 +54,28 @@ struct Question {
     const wchar_t* prefix; // null: the whole class
 };
 
-Answer Ask(const Question& question)
+// Asked of the snapshot when one is given, else of a walk of the class.
+Answer Ask(const Question& question, CDeviceSnapshot* snapshot = nullptr)
 {
     Answer answer = {0, 42, L"(none)"};
     wchar_t name[kDevicePropertyChars] = L"(none)";
-    answer.result = question.prefix
-                        ? DeviceCtlByHwId(0, &answer.state, question.className, question.prefix, nullptr, name,
-                                          kDevicePropertyChars)
-                        : DeviceCtlByClass(question.className, 0, &answer.state, nullptr);
+    if (question.prefix && snapshot)
+        answer.result = QueryByHwId(*snapshot, &answer.state, question.className, question.prefix, name,
+                                    kDevicePropertyChars);
+    else if (question.prefix)
+        answer.result = DeviceCtlByHwId(0, &answer.state, question.className, question.prefix, nullptr, name,
+                                        kDevicePropertyChars);
+    else if (snapshot)
+        answer.result = QueryByClass(*snapshot, question.className, &answer.state);
+    else
+        answer.result = DeviceCtlByClass(question.className, 0, &answer.state, nullptr);
     answer.name = name;
     return answer;
 }
 
-class DeviceQueryScopeTest : public testing::Test {
+class DeviceSnapshotTest : public testing::Test {
 protected:
-    DeviceQueryScopeTest()
+    DeviceSnapshotTest()
     {
         fake.AddClass(L"Net", kNetA);
         fake.AddClass(L"Net", kNetB);
@@ -113,87 +119,64 @@ const Question kQuestions[] = {
     {L"Bluetooth", L"USB\\"},
 };
 
-TEST_F(DeviceQueryScopeTest, AnswersAsTheInstallerDoesWithoutOne)
+TEST_F(DeviceSnapshotTest, AnswersAsTheInstallerDoesWithoutOne)
 {
     std::vector<Answer> direct;
     for (const Question& question : kQuestions)
         direct.push_back(Ask(question));
-    DeviceQueryScope scope;
+    CDeviceSnapshot snapshot;
     for (size_t i = 0; i < ARRAYSIZE(kQuestions); ++i) {
         SCOPED_TRACE(testing::Message() << "question " << i);
-        EXPECT_EQ(direct[i], Ask(kQuestions[i]));
+        EXPECT_EQ(direct[i], Ask(kQuestions[i], &snapshot));
     }
     // Asked again, the answers stay.
     for (size_t i = 0; i < ARRAYSIZE(kQuestions); ++i) {
         SCOPED_TRACE(testing::Message() << "again, question " << i);
-        EXPECT_EQ(direct[i], Ask(kQuestions[i]));
+        EXPECT_EQ(direct[i], Ask(kQuestions[i], &snapshot));
     }
 }
 
-TEST_F(DeviceQueryScopeTest, WalksEachClassOnceAndReadsEachStatusOnce)
+TEST_F(DeviceSnapshotTest, WalksEachClassOnceAndReadsEachStatusOnce)
 {
     {
-        DeviceQueryScope scope;
+        CDeviceSnapshot snapshot;
         for (const Question& question : kQuestions)
-            Ask(question);
+            Ask(question, &snapshot);
         wchar_t hwId[kDevicePropertyChars];
-        EXPECT_EQ(0, GetHwIdFromDesc(L"No such adapter", L"Net", hwId, kDevicePropertyChars));
+        EXPECT_EQ(0, GetHwIdFromDesc(snapshot, L"No such adapter", L"Net", hwId, kDevicePropertyChars));
         // Net has two GUIDs, USB one; Bluetooth resolves to none.
         EXPECT_EQ(3u, fake.CallsOf(Op::GetClassDevs).size());
         EXPECT_EQ(fake.devices.size(), fake.CallsOf(Op::DevNodeStatus).size());
-        EXPECT_EQ(3u, fake.OpenSets()); // held for the scope's life
+        EXPECT_EQ(3u, fake.OpenSets()); // held for the snapshot's life
     }
     EXPECT_EQ(0u, fake.OpenSets());
     Ask(kQuestions[0]);
-    EXPECT_EQ(5u, fake.CallsOf(Op::GetClassDevs).size()); // without a scope, every question walks
+    wchar_t hwId[kDevicePropertyChars];
+    EXPECT_EQ(0, GetHwIdFromDesc(L"No such adapter", L"Net", hwId, kDevicePropertyChars));
+    EXPECT_EQ(7u, fake.CallsOf(Op::GetClassDevs).size()); // without a snapshot, every question walks
 }
 
-TEST_F(DeviceQueryScopeTest, SeesTheMachineAsItWasWhenTheClassWasFirstAsked)
+TEST_F(DeviceSnapshotTest, KeepsWhatItSawWhileSwitchingActsOnTheMachine)
 {
-    DeviceQueryScope scope;
-    EXPECT_EQ(DEVSTAT_ENABLED, Ask({L"USB", L"USB\\VID_1E0E&PID_9001&REV"}).state);
-    fake.devices[5].status = DN_HAS_PROBLEM | DN_DISABLEABLE;
-    fake.devices[5].problem = CM_PROB_DISABLED;
-    EXPECT_EQ(DEVSTAT_ENABLED, Ask({L"USB", L"USB\\VID_1E0E&PID_9001&REV"}).state);
-}
-
-TEST_F(DeviceQueryScopeTest, SwitchingDropsTheSnapshot)
-{
-    DeviceQueryScope scope;
-    EXPECT_EQ(DEVSTAT_ENABLED, Ask({L"USB", L"USB\\VID_1E0E&PID_9001&REV"}).state);
+    const Question modem = {L"USB", L"USB\\VID_1E0E&PID_9001&REV"};
+    CDeviceSnapshot before;
+    EXPECT_EQ(DEVSTAT_ENABLED, Ask(modem, &before).state);
     int off = 0;
-    EXPECT_EQ(1, DeviceCtlByHwId(1, &off, L"USB", L"USB\\VID_1E0E&PID_9001&REV", nullptr));
+    EXPECT_EQ(1, DeviceCtlByHwId(1, &off, modem.className, modem.prefix, nullptr));
     EXPECT_TRUE(fake.IsDisabled(5));
-    EXPECT_EQ(DEVSTAT_DISABLED, Ask({L"USB", L"USB\\VID_1E0E&PID_9001&REV"}).state);
+    EXPECT_EQ(DEVSTAT_ENABLED, Ask(modem, &before).state);
+    EXPECT_EQ(DEVSTAT_DISABLED, Ask(modem).state);
+    CDeviceSnapshot after;
+    EXPECT_EQ(DEVSTAT_DISABLED, Ask(modem, &after).state);
 }
 
-TEST_F(DeviceQueryScopeTest, InnerScopesShareTheOuterSnapshot)
-{
-    DeviceQueryScope outer;
-    {
-        DeviceQueryScope inner;
-        Ask({L"USB", nullptr});
-    }
-    Ask({L"USB", L"USB\\"});
-    EXPECT_EQ(1u, fake.CallsOf(Op::GetClassDevs).size());
-}
-
-TEST_F(DeviceQueryScopeTest, OtherThreadsAskTheInstaller)
-{
-    DeviceQueryScope scope;
-    Ask({L"USB", nullptr});
-    std::thread other([] { Ask({L"USB", nullptr}); });
-    other.join();
-    EXPECT_EQ(2u, fake.CallsOf(Op::GetClassDevs).size());
-}
-
-TEST_F(DeviceQueryScopeTest, DevicesWhoseHardwareIdsCannotBeReadNeverMatch)
+TEST_F(DeviceSnapshotTest, DevicesWhoseHardwareIdsCannotBeReadNeverMatch)
 {
     fake.Fail(Op::Property).OnDevice(0).WithDetail(SPDRP_HARDWAREID);
     const Answer direct = Ask({L"Net", L"PCI\\VEN_168C"});
     EXPECT_EQ(DEVSTAT_DISABLED, direct.state);
-    DeviceQueryScope scope;
-    EXPECT_EQ(direct, Ask({L"Net", L"PCI\\VEN_168C"}));
+    CDeviceSnapshot snapshot;
+    EXPECT_EQ(direct, Ask({L"Net", L"PCI\\VEN_168C"}, &snapshot));
 }
 
 } // namespace
