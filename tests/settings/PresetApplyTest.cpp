@@ -205,9 +205,9 @@ TEST_F(PresetApplication, ProgressHearsOfEachDeviceInOrderOnceItIsSwitched)
                                     {L"Bluetooth", L"#KVBT#", L"#KVBT#", 0}};
     presets[0].Devices.SetSize(ARRAYSIZE(devices));
     for (int i = 0; i < presets[0].Devices.GetSize(); ++i) {
-        presets[0].Devices[i].DeviceName = devices[i].name;
-        presets[0].Devices[i].Class = devices[i].className;
-        presets[0].Devices[i].HwId = devices[i].hwId;
+        presets[0].Devices[i].DeviceName = devices[i].name.c_str();
+        presets[0].Devices[i].Class = devices[i].className.c_str();
+        presets[0].Devices[i].HwId = devices[i].hwId.c_str();
         presets[0].Devices[i].Setting = devices[i].setting;
     }
 
