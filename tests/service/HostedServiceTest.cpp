@@ -123,7 +123,7 @@ TEST_F(HostedService, CarriesOutTheRegistryRequests)
     OpenTestRecord();
     EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_DeviceName").c_str(), L"Adapter"));
     EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_Class").c_str(), L"Net"));
-    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_HwId").c_str(), kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, kMostDeviceRecords));
     EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     // Poisoning the list: a counted record rewritten, a count that readers would loop over.
@@ -134,7 +134,7 @@ TEST_F(HostedService, CarriesOutTheRegistryRequests)
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(L"_DeviceName"), &text));
     EXPECT_EQ(text, L"Adapter");
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(L"_HwId"), &text));
-    EXPECT_EQ(text, L"PCI\\VEN_168C");
+    EXPECT_EQ(text, kWlanAdapter);
     DWORD number = 0;
     EXPECT_TRUE(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &number));
     EXPECT_EQ(number, static_cast<DWORD>(kMostDeviceRecords));
@@ -293,7 +293,7 @@ TEST_F(HostedService, EightClientsGetTheirOwnReplies)
 TEST_F(HostedService, AClientKilledMidRequestLeavesTheNextItsOwnReply)
 {
     ScopedProductValues restore;
-    int slot = 200000;
+    OpenTestRecord();
     std::mt19937 random(GetCurrentProcessId());
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(testing::Message() << "killed busy client " << round);

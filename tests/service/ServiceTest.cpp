@@ -135,11 +135,14 @@ protected:
 
 TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
 {
+    ScopedSimMachine machine; // a WLAN adapter whose hardware ID may be registered
+    CSimNotebook notebook;
+    ASSERT_EQ(SeedDemoNotebook(notebook), 1);
     ScopedProductValues restore;
     const std::wstring name = OpenTestRecord(L"_DeviceName");
     EXPECT_TRUE(RequestSetString(kDeviceListKey, name.c_str(), L"802.11n Wireless LAN Adapter"));
     EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_Class").c_str(), L"Net"));
-    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_HwId").c_str(), kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(L"software\\korvath\\airvane\\device", kDeviceNumValue, kMostDeviceRecords));
     EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     std::wstring text;
