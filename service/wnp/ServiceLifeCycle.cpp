@@ -67,24 +67,32 @@ void CloseChannel()
 // Every object of the channel, before anybody is served. A request event
 // still set now was signalled for a service that ended without answering it;
 // it must not run late against the new block (which is the old mapping if
-// anyone still holds that open). No live request is dropped: a client signals
-// only together with its write into a block, and before the write it opens
-// the service's instance mutex. As no block of this service exists yet, the
-// write went to the ended service's block while that service ran, so the
-// client waits on the ended service's mutex, sees it abandoned and reports -1.
+// anyone still holds that open), yet its client may still wait: the instance
+// mutex it waits on may be this service's by now (a handle it kept lets the
+// name live on). So the request is answered without being carried out: the
+// client reads its own request back, unanswered, and reports -1. That happens
+// before the block exists, so that no request written into this service's
+// block is passed over.
 DWORD CreateChannel()
 {
     ServiceObject transaction = CreateServiceMutex(kTransactionMutex);
     ServiceObject request = CreateServiceEvent(kRequestEvent);
     ServiceObject completion = CreateServiceEvent(kCompletionEvent);
-    if (!transaction.handle || !request.handle || !completion.handle || !g_block.CreateBlock(kRequestBlockSize)) {
+    if (!transaction.handle || !request.handle || !completion.handle) {
+        CloseChannel();
+        return kStartupNameTaken;
+    }
+    if (WaitForSingleObject(request.handle.Get(), 0) == WAIT_OBJECT_0) {
+        ResetEvent(request.handle.Get());
+        SetEvent(completion.handle.Get());
+    }
+    if (!g_block.CreateBlock(kRequestBlockSize)) {
         CloseChannel();
         return kStartupNameTaken;
     }
     g_transactionMutex = std::move(transaction.handle);
     g_requestEvent = std::move(request.handle);
     g_completionEvent = std::move(completion.handle);
-    ResetEvent(g_requestEvent.Get());
     return 0;
 }
 
