@@ -159,6 +159,61 @@ TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
     EXPECT_FALSE(MachineKeyExists(elsewhere));
 }
 
+// A key of the machine replaced by a registry link, as a user could plant it
+// where a key is missing; deleted as a link, not as what it points to.
+class RegistryLink {
+public:
+    RegistryLink(const wchar_t* path, const std::wstring& target)
+    {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, key_.Put(), nullptr);
+        const std::wstring link = L"\\Registry\\Machine\\" + target;
+        made_ = key_ && RegSetValueExW(key_.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                       reinterpret_cast<const BYTE*>(link.data()),
+                                       static_cast<DWORD>(link.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~RegistryLink()
+    {
+        using DeleteKey = LONG(WINAPI*)(HANDLE);
+        const auto deleteKey =
+            reinterpret_cast<DeleteKey>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        if (key_ && deleteKey)
+            deleteKey(key_.Get());
+    }
+    RegistryLink(const RegistryLink&) = delete;
+    RegistryLink& operator=(const RegistryLink&) = delete;
+
+    bool Made() const { return made_; }
+
+private:
+    RegKey key_;
+    bool made_ = false;
+};
+
+TEST_F(InProcessService, WritesNoValueThroughARegistryLink)
+{
+    ScopedProductValues restore;
+    // The link points to an existing key, such as one the system starts programs from.
+    const std::wstring target = L"SOFTWARE\\AirvaneTests\\" + UniqueName(L"LinkTarget");
+    RegKey targetKey;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, target.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              targetKey.Put(), nullptr),
+              ERROR_SUCCESS);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kCompanionFlagKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kCompanionFlagKey);
+    {
+        const RegistryLink link(kCompanionFlagKey, target);
+        ASSERT_TRUE(link.Made());
+        EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+        EXPECT_NE(RegQueryValueExW(targetKey.Get(), kCompanionFlagValue, nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS)
+            << "written through the link";
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, target.c_str());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, target.c_str());
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1)) << "the key itself, once the link is gone";
+}
+
 TEST_F(InProcessService, UnknownCodesAreAnsweredWithTheRequestUnchanged)
 {
     for (const DWORD code : {0u, 6u, 0xFFFFFFFFu}) {
