@@ -2,6 +2,7 @@
 
 #include "catalog/DeviceCatalog.h"
 #include "catalog/PresetApply.h"
+#include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleProgress.h"
@@ -57,6 +58,7 @@ int Apply(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStre
     }
     WarnWithoutService(texts, err);
     err.Line(texts.Get(L"APPLYING", {presets[number].Name.GetString()}));
+    RecordPresetInForce(number, presets[number].Name);
     CDeviceCatalog catalog(SettingsCatalogOptions());
     ConsoleProgress progress(texts, err);
     ApplyPreset(presets, number, &catalog, progress);
@@ -84,6 +86,8 @@ int SwitchTypes(const std::vector<std::wstring>& types, bool on, const ConsoleTe
             found[t].push_back(catalog[i]);
     }
     WarnWithoutService(texts, err);
+    // What the user did last wins: a preset is no longer in force.
+    ForgetPresetInForce();
     ConsoleProgress progress(texts, err);
     for (const std::vector<TALO_DEVICEINFO>& devices : found) {
         for (const TALO_DEVICEINFO& device : devices) {

@@ -1,6 +1,7 @@
 #include "console/MachineStatus.h"
 
 #include "catalog/DeviceCatalog.h"
+#include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "devices/DeviceControl.h"
 #include "devices/DeviceSnapshot.h"
@@ -59,6 +60,7 @@ void ReadMachineStatus(CDeviceCatalog& catalog, MachineStatus& status)
         }
     }
     LoadPresets(status.presets);
+    status.inForce = FindPresetInForce(status.presets);
 }
 
 bool IsServiceRunning()

@@ -8,7 +8,7 @@
 class CDeviceCatalog;
 
 // What "airvane status" reports: every type that "DeviceList" lists with its
-// devices, the switching service, and the stored presets.
+// devices, the switching service, the stored presets and the preset in force.
 
 enum class DeviceState { On, Off, Mixed, Absent };
 
@@ -27,7 +27,7 @@ struct MachineStatus {
     bool serviceRunning = false;
     std::vector<DeviceStatus> devices;
     TaloPresetList presets;
-    int inForce = -1; // the number of the preset in force; -1: none is known
+    int inForce = -1; // the number of the preset in force; -1: none, or renumbered since
 };
 
 // Reads the devices type by type into catalog (which is left holding the last

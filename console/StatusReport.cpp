@@ -107,10 +107,16 @@ std::wstring StatusJson(const MachineStatus& status)
     json.CloseArray();
     PresetMembers(json, status.presets);
     json.Key(L"inForce");
-    if (status.inForce >= 0 && status.inForce < status.presets.GetSize())
+    if (status.inForce >= 0 && status.inForce < status.presets.GetSize()) {
+        json.OpenObject();
+        json.Key(L"number");
         json.Number(status.inForce);
-    else
+        json.Key(L"name");
+        json.String(status.presets[status.inForce].Name.GetString());
+        json.CloseObject();
+    } else {
         json.Null();
+    }
     json.CloseObject();
     return json.Text();
 }

@@ -12,7 +12,7 @@ class ConsoleTexts;
 //   {"service":"running"|"unreachable",
 //    "devices":[{"type","name","class","hwid","state":"on"|"off"|"mixed"|"absent","restartPending"}],
 //    "presets":[{"number","name","shortcut":null,"devices":[{"name","class","hwid","state":"on"|"off"}]}],
-//    "inForce":<number>|null}
+//    "inForce":{"number","name"}|null}
 //
 // "presets --json" writes {"presets":[...]} alone.
 std::wstring StatusText(const ConsoleTexts& texts, const MachineStatus& status);

@@ -36,6 +36,14 @@ constexpr wchar_t kSavedWholeValue[] = L"Whole";
 // Held while the preset trees change: by a save, and by a load that finishes one.
 constexpr wchar_t kPresetStoreMutex[] = L"TALO7E3A9C1F52B04D6E8A41C0F9D2B5E873";
 
+// Per user, beside "Setting" (which a save rewrites): the preset in force, its
+// number and name; whether the launcher keeps it applied (0 off, else or absent
+// on); and the notice of the last quiet re-apply, for the launcher's balloon.
+constexpr wchar_t kInForceNumberValue[] = L"InForce";
+constexpr wchar_t kInForceNameValue[] = L"InForceName";
+constexpr wchar_t kKeepAppliedValue[] = L"KeepApplied";
+constexpr wchar_t kReapplyNoticeValue[] = L"ReapplyNotice";
+
 // The device list, machine-wide (HKEY_LOCAL_MACHINE), written only by the service.
 constexpr wchar_t kDeviceListKey[] = L"SOFTWARE\\Korvath\\Airvane\\Device";
 constexpr wchar_t kDeviceNumValue[] = L"DeviceNum";

@@ -9,6 +9,11 @@ std::wstring QuotedCommandLine(const wchar_t* program, const wchar_t* arguments)
 
 bool StartDetachedProgram(const wchar_t* program, const wchar_t* arguments, const wchar_t* folder)
 {
+    return StartWatchedProgram(program, arguments, folder).IsValid();
+}
+
+KernelHandle StartWatchedProgram(const wchar_t* program, const wchar_t* arguments, const wchar_t* folder)
+{
     // CreateProcessW may write into the command line.
     std::wstring commandLine = QuotedCommandLine(program, arguments);
     STARTUPINFOW startup = {};
@@ -16,8 +21,7 @@ bool StartDetachedProgram(const wchar_t* program, const wchar_t* arguments, cons
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder,
                         &startup, &started))
-        return false;
-    const KernelHandle process(started.hProcess);
+        return KernelHandle();
     const KernelHandle thread(started.hThread);
-    return true;
+    return KernelHandle(started.hProcess);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Handle.h"
+
 #include <string>
 #include <windows.h>
 
@@ -12,3 +14,7 @@ std::wstring QuotedCommandLine(const wchar_t* program, const wchar_t* arguments)
 // Starts program (a full path) with arguments in folder and forgets it: no wait,
 // both handles closed. False when it could not be started.
 bool StartDetachedProgram(const wchar_t* program, const wchar_t* arguments, const wchar_t* folder);
+
+// Starts program as StartDetachedProgram does but returns its process handle,
+// to wait for its end and read its exit code; invalid when it could not be started.
+KernelHandle StartWatchedProgram(const wchar_t* program, const wchar_t* arguments, const wchar_t* folder);

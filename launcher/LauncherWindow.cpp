@@ -11,7 +11,10 @@
 #include "foundation/ProcessStart.h"
 #include "launcher/ForegroundWindow.h"
 #include "launcher/LauncherGlobals.h"
+#include "launcher/PresetKeeper.h"
 #include "launcher/TrayIcon.h"
+
+#include <dbt.h>
 
 #include <memory>
 #include <new>
@@ -97,6 +100,12 @@ void RemoveTrayIcon()
     g_trayIcon.reset();
 }
 
+void ShowTrayNotice(const wchar_t* title, const wchar_t* text)
+{
+    if (g_trayIcon)
+        g_trayIcon->ShowNotice(title, text);
+}
+
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (TaskbarCreatedMsg != 0 && message == TaskbarCreatedMsg) {
@@ -112,8 +121,25 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         // Built only for its lasting effect: newly found WLAN adapters join the device list.
         const CDeviceCatalog catalog(LauncherCatalogOptions());
         AddTrayIcon(window);
+        // At log-on a preset in force may have been undone while nobody watched.
+        ReapplyPresetInForce(window);
         return 0;
     }
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            ReapplyPresetInForce(window);
+        return TRUE;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVNODES_CHANGED)
+            OnDeviceTreeChanged(window);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kDeviceChangeTimerId)
+            OnDeviceChangesSettled(window);
+        return 0;
+    case ReapplyEndedMsg:
+        OnReapplyEnded(window);
+        return 0;
     case WM_DESTROY:
         RemoveTrayIcon();
         PostQuitMessage(0);

@@ -37,3 +37,21 @@ int TrayIcon::Remove()
     added_ = 0;
     return 1;
 }
+
+int TrayIcon::ShowNotice(const wchar_t* title, const wchar_t* text)
+{
+    if (!added_) {
+        SetLastError(ERROR_NOT_READY);
+        return 0;
+    }
+    // The balloon's fields lie beyond the first version of the structure.
+    NOTIFYICONDATAW notice = {};
+    notice.cbSize = sizeof(notice);
+    notice.hWnd = data_.hWnd;
+    notice.uID = data_.uID;
+    notice.uFlags = NIF_INFO;
+    notice.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
+    lstrcpynW(notice.szInfoTitle, title ? title : L"", ARRAYSIZE(notice.szInfoTitle));
+    lstrcpynW(notice.szInfo, text ? text : L"", ARRAYSIZE(notice.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &notice) ? 1 : 0;
+}

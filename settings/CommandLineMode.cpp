@@ -2,6 +2,7 @@
 
 #include "catalog/DeviceCatalog.h"
 #include "catalog/PresetApply.h"
+#include "catalog/PresetInForce.h"
 #include "devices/DeviceSnapshot.h"
 #include "foundation/CcString.h"
 #include "foundation/Names.h"
@@ -120,6 +121,8 @@ int RunCommandLineMode(CDeviceCatalog& catalog, const wchar_t* argumentText, con
                 MessageBoxW(nullptr, kInvalidValueText, kParameterErrorCaption, MB_OK);
             continue;
         }
+        // What the user did last wins: a preset is no longer in force.
+        ForgetPresetInForce();
         SwitchDevices(catalog, on, quiet, restart);
     }
     if (!quiet)

@@ -1,6 +1,7 @@
 #include "settings/MainDialog.h"
 
 #include "catalog/PresetApply.h"
+#include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "foundation/CcException.h"
 #include "settings/Autostart.h"
@@ -27,6 +28,7 @@ constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_PRESET_LABEL, L"IDC_LBL_PRESET"},
     {IDC_MAIN_STATUS_LABEL, L"IDC_LBL_STATUS"},
     {IDC_MAIN_AUTOSTART, L"IDC_LBL_TRAYICON"},
+    {IDC_MAIN_KEEP_APPLIED, L"IDC_KEEPAPPLIED"},
     {IDC_MAIN_DELETE, L"IDC_DELETE_PRESER"},
     {IDOK, L"IDC_IDOK"},
     {IDCANCEL, L"IDC_IDCANCEL"},
@@ -133,6 +135,11 @@ bool ApplySelection(HWND dialog)
         if (!MakeNewPreset(dialog, index))
             return false;
     }
+    // A new preset applied without being stored has no name and cannot be kept applied.
+    if (g_presets[index].Name.IsEmpty())
+        ForgetPresetInForce();
+    else
+        RecordPresetInForce(index, g_presets[index].Name);
     const HWND description = GetDlgItem(dialog, IDC_MAIN_DESCRIPTION);
     SetItemTextByKey(dialog, L"IDS_CHANGESETTING", IDC_MAIN_DESCRIPTION);
     UpdateWindow(description); // no message is handled until the preset is applied
@@ -153,6 +160,7 @@ void InitMainDialog(HWND dialog)
     FillPresetList(dialog);
     PostMessageW(dialog, WM_COMMAND, IDC_MAIN_PRESET_LIST, 0); // shows the selection once the dialog is up
     LoadAutostartState(dialog);
+    CheckDlgButton(dialog, IDC_MAIN_KEEP_APPLIED, KeepsPresetApplied() ? BST_CHECKED : BST_UNCHECKED);
 }
 
 INT_PTR OnMainCommand(HWND dialog, int id, int notification)
@@ -166,6 +174,9 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
         return FALSE;
     case IDC_MAIN_AUTOSTART:
         ToggleAutostart(dialog);
+        return FALSE;
+    case IDC_MAIN_KEEP_APPLIED:
+        SetKeepsPresetApplied(IsDlgButtonChecked(dialog, IDC_MAIN_KEEP_APPLIED) == BST_CHECKED);
         return FALSE;
     case IDC_MAIN_DELETE:
         DeleteSelectedPreset(dialog);

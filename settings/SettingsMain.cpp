@@ -1,7 +1,9 @@
 // TALOSetting.exe: the settings window, or one task from the command line:
 // "/e" closes a running settings window, "/p<n>" applies stored preset n, and
 // STATUS or ON/OFF words report or switch device types (CommandLineMode.h).
+// "/p<n> /Q" re-applies preset n quietly for the launcher (QuietProgress.h).
 #include "catalog/PresetApply.h"
+#include "catalog/PresetInForce.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/Handle.h"
@@ -9,6 +11,7 @@
 #include "settings/CommandLineMode.h"
 #include "settings/MainDialog.h"
 #include "settings/ProgressWindow.h"
+#include "settings/QuietProgress.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
 
@@ -104,6 +107,40 @@ bool IsPresetArgument(const wchar_t* argument)
     return argument[0] == L'/' && argument[1] == L'p';
 }
 
+bool HasQuietArgument(const wchar_t* const* argv, int argumentCount)
+{
+    for (int i = 2; i < argumentCount; ++i) {
+        if (lstrcmpiW(argv[i], L"/Q") == 0)
+            return true;
+    }
+    return false;
+}
+
+// "/p<n>": applies stored preset n with the notice and the boxes, and makes it the preset in force.
+int ApplyStoredPreset(int index)
+{
+    if (index < 0 || index >= g_presets.GetSize())
+        return 0;
+    RecordPresetInForce(index, g_presets[index].Name);
+    CPresetProgress progress(nullptr, g_textMgr);
+    ApplyPreset(g_presets, index, &g_catalog, progress);
+    return 0;
+}
+
+// "/p<n> /Q": the same without a notice or a box; what changed or failed goes to
+// the launcher as the exit code and the notice's text.
+int ReapplyStoredPreset(int index)
+{
+    WriteReapplyNotice(L"");
+    if (index < 0 || index >= g_presets.GetSize())
+        return kReapplyUnchanged;
+    RecordPresetInForce(index, g_presets[index].Name);
+    CQuietProgress progress(g_presets[index], g_catalog, g_textMgr);
+    ApplyPreset(g_presets, index, &g_catalog, progress);
+    WriteReapplyNotice(progress.Notice().c_str());
+    return progress.ExitCode();
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
@@ -128,9 +165,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int)
     if (lstrcmpiW(first, kEndArgument) == 0)
         return 0;
     if (IsPresetArgument(first)) {
-        CPresetProgress progress(nullptr, g_textMgr);
-        ApplyPreset(g_presets, _wtoi(first + 2), &g_catalog, progress);
-        return 0;
+        const int index = _wtoi(first + 2);
+        return HasQuietArgument(argv, argumentCount) ? ReapplyStoredPreset(index) : ApplyStoredPreset(index);
     }
     return RunCommandLineMode(g_catalog, argumentText, g_textMgr);
 }

@@ -17,6 +17,7 @@
 #define IDC_MAIN_PRESET_LIST 1011
 #define IDC_MAIN_STATUS_LABEL 1012
 #define IDC_MAIN_DEVICE_TREE 1013
+#define IDC_MAIN_KEEP_APPLIED 1024
 // OK and Cancel are IDOK (1) and IDCANCEL (2).
 
 // Dialog 102: naming a new preset.

@@ -5,6 +5,8 @@
 #include "foundation/Names.h"
 #include "sim/SimRegistry.h"
 
+#include <dbt.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -172,6 +174,21 @@ int Show(const CSimNotebook& notebook)
     return 0;
 }
 
+// Sent to every top-level window (hidden and disabled ones too) as the system
+// sends its device and power broadcasts; a window that hangs is skipped.
+void BroadcastToWindows(UINT message, WPARAM wParam)
+{
+    constexpr UINT kHungWindowMs = 2000;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, message, wParam, 0, SMTO_ABORTIFHUNG, kHungWindowMs, &result);
+}
+
+// Windows tells every top-level window that the device tree changed.
+void BroadcastDeviceTreeChange()
+{
+    BroadcastToWindows(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+}
+
 int SetDevice(CSimNotebook& notebook, const std::wstring& which, const std::wstring& state)
 {
     const DWORD number = notebook.FindDevice(which);
@@ -188,7 +205,26 @@ int SetDevice(CSimNotebook& notebook, const std::wstring& which, const std::wstr
         done = notebook.SetPresent(number, state == L"present");
     else
         return 2;
-    return done ? 0 : 1;
+    if (!done)
+        return 1;
+    BroadcastDeviceTreeChange();
+    return 0;
+}
+
+// The radio's interface comes or goes at once, as a driver switches it.
+int SetRadio(CSimNotebook& notebook, bool on)
+{
+    if (!notebook.ScheduleInterfaces(GUID_BTSW_RADIO, on, 0))
+        return 1;
+    BroadcastDeviceTreeChange();
+    return 0;
+}
+
+// What Windows sends every top-level window after a resume from sleep or hibernation.
+int Resume()
+{
+    BroadcastToWindows(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    return 0;
 }
 
 bool IsNumber(const std::wstring& text);
@@ -256,6 +292,7 @@ int Usage()
           L"       AirvaneSim show brief\n"
           L"       AirvaneSim bluetooth on|off | bluetooth delay <milliseconds>\n"
           L"       AirvaneSim wlan running|stopped\n"
+          L"       AirvaneSim resume   (the broadcast of a resume from sleep)\n"
           L"A device is named by its number in 'show' or its instance ID.\n",
           stderr);
     return 2;
@@ -295,7 +332,9 @@ int wmain(int argc, wchar_t** argv)
     else if (args.size() == 3 && args[0] == L"fail")
         result = SetFailures(notebook, args[1], args[2]);
     else if (args.size() == 2 && args[0] == L"bluetooth" && (args[1] == L"on" || args[1] == L"off"))
-        result = notebook.ScheduleInterfaces(GUID_BTSW_RADIO, args[1] == L"on", 0) ? 0 : 1;
+        result = SetRadio(notebook, args[1] == L"on");
+    else if (args.size() == 1 && args[0] == L"resume")
+        result = Resume();
     else if (args.size() == 3 && args[0] == L"bluetooth" && args[1] == L"delay" && IsNumber(args[2]))
         result = notebook.SetBluetoothSwitch(std::wcstoul(args[2].c_str(), nullptr, 10),
                                              notebook.BluetoothRefusesSwitch()) ? 0 : 1;

@@ -4,6 +4,7 @@
 #include "automation/BuildPrograms.h"
 #include "automation/InstalledService.h"
 #include "automation/ProgramRunner.h"
+#include "catalog/PresetInForce.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/SettingsInstall.h"
@@ -234,6 +235,7 @@ TEST_F(ConsoleProgram, StatusJsonShowsTheNotebookAsItIs)
     ASSERT_TRUE(notebook.SetDisabled(kSecondWlan, false, true));
     ASSERT_TRUE(StorePreset(0, L"Tr\"avel\\", {{kWlanName, L"Net", kWlanHwId, 0}, {L"UMTS modem", L"#UMTS#", L"X", 1}}));
 
+    ForgetPresetInForce();
     const Json status = Status();
     EXPECT_EQ("running", status["service"].text);
     EXPECT_EQ(Json::Null, status["inForce"].kind);
@@ -279,6 +281,12 @@ TEST_F(ConsoleProgram, ApplyByNumberOrNameSwitchesAndSaysHowEachDeviceWent)
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_FALSE(IsDisabled(kWlan));
     EXPECT_EQ((std::vector<std::wstring>{L"1 off", L"1 on"}), StateChanges());
+    // The preset applied last is in force, until a type is switched.
+    const Json status = Status();
+    EXPECT_EQ(1, status["inForce"]["number"].number);
+    EXPECT_EQ("Office", status["inForce"]["name"].text);
+    EXPECT_EQ(0u, Run(L"on WLAN").exitCode);
+    EXPECT_EQ(Json::Null, Status()["inForce"].kind);
 
     run = Run(L"apply Home");
     EXPECT_EQ(4u, run.exitCode);

@@ -3,6 +3,7 @@
 #include "automation/ProgramRunner.h"
 #include "automation/RegistrySnapshot.h"
 #include "automation/Screenshot.h"
+#include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "devices/BtSwCodes.h"
@@ -559,6 +560,163 @@ TEST_F(LauncherTray, IdlesWithoutProcessorTime)
     const ULONGLONG used = cpuTime() - before;
     RecordProperty("idle_cpu_ms_per_10s", static_cast<int>(used));
     EXPECT_LE(used, 20u) << "milliseconds of processor time in 10 s of idling";
+}
+
+// Keeping the preset in force applied, on a notebook of today: the WLAN adapter
+// comes back on behind Airvane's back (as a driver reset does) and the launcher
+// switches it off again, once per trigger, with a balloon.
+constexpr DWORD kModernWlan = 1;
+constexpr wchar_t kModernWlanHwId[] = L"PCI\\VEN_8086&DEV_A0F0&SUBSYS_00748086&REV_20";
+constexpr DWORD kReapplyWaitMs = 15000;
+constexpr DWORD kQuietPeriodMs = 4000; // debounce, settings program and margin
+
+class KeptPreset : public LauncherTray {
+protected:
+    void SetUp() override
+    {
+        LauncherTray::SetUp();
+        CSimNotebook notebook;
+        ASSERT_EQ(SeedModernNotebook(notebook), 1);
+        ASSERT_TRUE(notebook.SetLatency(kModernWlan, 0));
+        ClearInForce();
+        TaloPresetList presets;
+        TALO_PRESET travel = PresetOf(L"Travel", {DeviceRecord(L"Wi-Fi", L"Net", kModernWlanHwId, 0)});
+        presets.SetAtGrow(0, travel);
+        ASSERT_EQ(SavePresets(presets), 1);
+        RunningProgram apply(ProgramPath(kSettingsProgramFile), L" /p0");
+        ASSERT_EQ(ExitCodeOf(apply), 0u);
+        ASSERT_TRUE(IsDisabled(kModernWlan));
+        ASSERT_EQ(ReadPresetInForce().number, 0);
+        ASSERT_TRUE(notebook.ClearInstallerCalls());
+    }
+
+    void TearDown() override
+    {
+        LauncherTray::TearDown();
+        ClearInForce();
+    }
+
+    static void ClearInForce()
+    {
+        ForgetPresetInForce();
+        CcRegistry product;
+        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
+            product.DeleteValue(kKeepAppliedValue);
+            product.DeleteValue(kReapplyNoticeValue);
+        }
+    }
+
+    // The adapter enabled as a driver would, without a broadcast.
+    static void EnableBehindTheBack() { ASSERT_TRUE(CSimNotebook().SetDisabled(kModernWlan, false, false)); }
+
+    static DWORD RunSim(const std::wstring& arguments)
+    {
+        RunningProgram sim(ProgramPath(L"AirvaneSim.exe"), L" " + arguments);
+        return ExitCodeOf(sim);
+    }
+
+    static testing::AssertionResult WlanOffWithin(DWORD timeoutMs)
+    {
+        for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+            if (IsDisabled(kModernWlan))
+                return testing::AssertionSuccess();
+            PumpMessagesFor(100);
+        }
+        return testing::AssertionFailure() << "the adapter stayed on";
+    }
+
+    // The class installer's switches since the last call, as "1 disable ok".
+    static std::vector<std::wstring> TakeSwitches()
+    {
+        CSimNotebook notebook;
+        std::vector<std::wstring> lines;
+        for (const SimInstallerCall& call : notebook.InstallerCalls())
+            lines.push_back(std::to_wstring(call.device) + (call.enable ? L" enable " : L" disable ") + call.outcome);
+        notebook.ClearInstallerCalls();
+        return lines;
+    }
+
+    // The balloon that Wine's tray shows: a visible tooltip of the shell.
+    static HWND WaitForBalloon()
+    {
+        WindowQuery balloon;
+        balloon.className = L"tooltips_class32";
+        balloon.processId = 0;
+        const HWND tray = TrayWindow();
+        if (tray)
+            GetWindowThreadProcessId(tray, &balloon.processId);
+        return WaitForTopLevelWindow(balloon, kReapplyWaitMs);
+    }
+};
+
+TEST_F(KeptPreset, ResumeDeviceChangeAndLogOnEachRestoreThePresetOnce)
+{
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches()) << "at start nothing differed";
+
+    struct Trigger {
+        const char* name;
+        std::wstring simArguments; // empty: the launcher is started afresh
+    };
+    const Trigger triggers[] = {{"resume", L"resume"}, {"device change", L"set 1 enabled"}, {"log-on", L""}};
+    for (const Trigger& trigger : triggers) {
+        SCOPED_TRACE(trigger.name);
+        PumpMessagesFor(kQuietPeriodMs); // past the last re-apply's own changes
+        if (trigger.simArguments.empty()) {
+            EndLauncher();
+            EnableBehindTheBack();
+            ASSERT_TRUE(StartLauncher());
+        } else {
+            if (trigger.simArguments == L"resume")
+                EnableBehindTheBack();
+            ASSERT_EQ(RunSim(trigger.simArguments), 0u);
+        }
+        EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
+        const HWND balloon = WaitForBalloon();
+        EXPECT_NE(balloon, nullptr) << "no balloon";
+        if (balloon && trigger.simArguments == L"resume") {
+            EXPECT_TRUE(SaveDesktopScreenshot(L"balloon-en"));
+        }
+        PumpMessagesFor(kQuietPeriodMs);
+        EXPECT_EQ(std::vector<std::wstring>{L"1 disable ok"}, TakeSwitches()) << "once";
+    }
+
+    // Nothing differs: a trigger switches nothing.
+    ASSERT_EQ(RunSim(L"resume"), 0u);
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches());
+    EXPECT_EQ(ReadPresetInForce().number, 0);
+}
+
+TEST_F(KeptPreset, NothingIsReappliedWhenKeepingIsOffOrThePresetWasRenumbered)
+{
+    SetKeepsPresetApplied(false);
+    ASSERT_TRUE(StartLauncher());
+    EnableBehindTheBack();
+    ASSERT_EQ(RunSim(L"resume"), 0u);
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_FALSE(IsDisabled(kModernWlan));
+
+    // Keeping on again, but preset 0 now has another name: forgotten, not applied.
+    SetKeepsPresetApplied(true);
+    ASSERT_TRUE(SavePresetsNamed({L"Office"}));
+    ASSERT_EQ(RunSim(L"resume"), 0u);
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_FALSE(IsDisabled(kModernWlan));
+    EXPECT_EQ(ReadPresetInForce().number, -1);
+    EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches());
+}
+
+TEST_F(KeptPreset, ASwitchOfADeviceTypeEndsThePresetInForce)
+{
+    RunningProgram wlanOn(ProgramPath(kSettingsProgramFile), L" WLAN=ON /Q");
+    ASSERT_EQ(ExitCodeOf(wlanOn), 0u);
+    EXPECT_EQ(ReadPresetInForce().number, -1);
+    ASSERT_TRUE(StartLauncher());
+    PumpMessagesFor(kQuietPeriodMs);
+    EXPECT_FALSE(IsDisabled(kModernWlan)) << "what the user did last wins";
 }
 
 } // namespace

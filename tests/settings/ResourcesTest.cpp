@@ -33,7 +33,7 @@ constexpr DWORD kCaptionedDialog =
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
 
 const ExpectedDialog kDialogs[] = {
-    {IDD_MAIN, 283, 212, kCaptionedDialog, L"GUIWIN_NAME",
+    {IDD_MAIN, 283, 224, kCaptionedDialog, L"GUIWIN_NAME",
      {
          {-1, L"Static", SS_BLACKFRAME | SS_SUNKEN | WS_GROUP, 3, 3, 276, 72, L""},
          {-1, L"Static", SS_ICON, 6, 9, 20, 20, L"#106"},
@@ -48,10 +48,11 @@ const ExpectedDialog kDialogs[] = {
          {1013, L"SysTreeView32",
           TVS_CHECKBOXES | TVS_FULLROWSELECT | TVS_NOTOOLTIPS | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 3, 138,
           276, 42, L""},
-         {1003, L"Button", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 3, 183, 276, 15, L"IDC_LBL_TRAYICON"},
-         {1005, L"Button", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 3, 198, 147, 12, L"IDC_DELETE_PRESER"},
-         {IDOK, L"Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 153, 198, 62, 12, L"IDC_IDOK"},
-         {IDCANCEL, L"Button", BS_PUSHBUTTON | WS_TABSTOP, 216, 198, 62, 12, L"IDC_IDCANCEL"},
+         {1003, L"Button", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 3, 183, 276, 12, L"IDC_LBL_TRAYICON"},
+         {1024, L"Button", BS_AUTOCHECKBOX | WS_TABSTOP, 3, 195, 276, 12, L"IDC_KEEPAPPLIED"},
+         {1005, L"Button", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 3, 210, 147, 12, L"IDC_DELETE_PRESER"},
+         {IDOK, L"Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 153, 210, 62, 12, L"IDC_IDOK"},
+         {IDCANCEL, L"Button", BS_PUSHBUTTON | WS_TABSTOP, 216, 210, 62, 12, L"IDC_IDCANCEL"},
      }},
     {IDD_REGISTER, 291, 80, kCaptionedDialog, L"GUIREG_NAME",
      {
