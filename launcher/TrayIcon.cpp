@@ -37,3 +37,17 @@ int TrayIcon::Remove()
     added_ = 0;
     return 1;
 }
+
+bool ShowTrayNotice(HWND window, const wchar_t* title, const wchar_t* text)
+{
+    // The balloon's fields come with the second version of the structure: the full size carries them.
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = 0;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME;
+    lstrcpynW(data.szInfoTitle, title ? title : L"", ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, text ? text : L"", ARRAYSIZE(data.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}

@@ -30,3 +30,8 @@ private:
     int added_ = 0;
     NOTIFYICONDATAW data_ = {};
 };
+
+// Shows a warning balloon with the title and text at the icon of window with id 0
+// (NIF_INFO; the shell holds it back during the user's quiet time). False when
+// the shell refuses it, for instance while the icon is not in the notification area.
+bool ShowTrayNotice(HWND window, const wchar_t* title, const wchar_t* text);
