@@ -19,10 +19,11 @@ using TaloDeviceArray = CcArray<TALO_DEVICEINFO, TALO_DEVICEINFO&>;
 struct TALO_PRESET {
     CcString Name;
     TaloDeviceArray Devices;
+    WORD Hotkey = 0; // shortcut key: low byte the virtual-key code, high byte HOTKEYF_* flags; 0: none
 
     TALO_PRESET() = default;
     TALO_PRESET(const TALO_PRESET& source);
-    // Name assigned; unless source is this preset, Devices resized to the source's
+    // Name and Hotkey assigned; unless source is this preset, Devices resized to the source's
     // count and each record copied.
     TALO_PRESET& operator=(const TALO_PRESET& source);
 };

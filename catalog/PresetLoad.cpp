@@ -1,6 +1,7 @@
 #include "catalog/PresetStore.h"
 
 #include "catalog/IndexedName.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetSwap.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -44,6 +45,7 @@ int LoadPresets(TaloPresetList& list)
         }
         if (preset.Devices.GetSize() == 0)
             break;
+        preset.Hotkey = StoredHotkey(key.GetDWord(kPresetHotkeyValue, 0, 0));
         list.SetAtGrow(list.GetSize(), preset);
     }
     return list.GetSize();

@@ -17,6 +17,8 @@ bool WritePreset(CcRegistry& key, const TALO_PRESET& preset)
 {
     if (!WriteString(key, kPresetNameValue, preset.Name))
         return false;
+    if (preset.Hotkey != 0 && !key.SetDWord(kPresetHotkeyValue, preset.Hotkey))
+        return false;
     for (int k = 0; k < preset.Devices.GetSize(); ++k) {
         const TALO_DEVICEINFO& device = preset.Devices[k];
         if (!WriteString(key, IndexedName(kDeviceNameValueFormat, k), device.DeviceName) ||

@@ -29,6 +29,8 @@ constexpr wchar_t kProductKey[] = L"SOFTWARE\\Korvath\\Airvane";
 constexpr wchar_t kSettingSubKey[] = L"Setting";
 constexpr wchar_t kPresetKeyFormat[] = L"SOFTWARE\\Korvath\\Airvane\\Setting\\Preset%d";
 constexpr wchar_t kPresetNameValue[] = L"Name";
+// REG_DWORD: the preset's shortcut key as a hotkey control gives it; 0 or absent: none.
+constexpr wchar_t kPresetHotkeyValue[] = L"Hotkey";
 // A save writes the new presets beside "Setting", marks them whole, then copies them in.
 constexpr wchar_t kPresetSubKeyFormat[] = L"Preset%d";
 constexpr wchar_t kSettingSavingSubKey[] = L"Setting.Saving";

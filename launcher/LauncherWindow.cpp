@@ -1,6 +1,7 @@
 #include "launcher/LauncherWindow.h"
 
 #include "catalog/DeviceCatalog.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/CLocalPath.h"
@@ -11,14 +12,17 @@
 #include "foundation/ProcessStart.h"
 #include "launcher/ForegroundWindow.h"
 #include "launcher/LauncherGlobals.h"
+#include "launcher/PresetHotkeys.h"
 #include "launcher/PresetKeeper.h"
 #include "launcher/TrayIcon.h"
 
+#include <algorithm>
 #include <dbt.h>
-
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,6 +31,18 @@ constexpr int kNoPreset = -1;
 
 std::unique_ptr<TrayIcon> g_trayIcon;
 Menu g_menu; // the popup menu while it is open
+std::unique_ptr<PresetHotkeys> g_hotkeys;
+// The keys held by another program that a notice has named, with their presets' names.
+std::vector<std::pair<std::wstring, WORD>> g_reportedTakenKeys;
+
+// A preset's menu item: its name, and its shortcut key right-aligned beside it.
+std::wstring MenuItemText(const TALO_PRESET& preset)
+{
+    std::wstring text = preset.Name.GetString();
+    if (preset.Hotkey != 0)
+        text += L"\t" + HotkeyText(preset.Hotkey);
+    return text;
+}
 
 void ShowTrayMenu(HWND window)
 {
@@ -48,7 +64,7 @@ void ShowTrayMenu(HWND window)
     if (Presets.GetSize() > 0) {
         AppendMenuW(g_menu.Get(), MF_SEPARATOR, 0, nullptr);
         for (int i = 0; i < Presets.GetSize(); ++i)
-            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, Presets[i].Name);
+            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, MenuItemText(Presets[i]).c_str());
     }
     // The settings item is the default: drawn bold.
     SetMenuDefaultItem(g_menu.Get(), ID_MENU_SETTINGS, FALSE);
@@ -83,6 +99,36 @@ void OnCommand(WPARAM command)
         StartSettingsProgram(static_cast<int>(command - ID_MENU_PRESET_BASE));
 }
 
+// Registers the presets' keys afresh and names, in one notice, each key that
+// another program holds and no notice has named yet for its preset. A notice
+// that the shell refuses (no icon yet) is given again at the next registration.
+void RegisterPresetHotkeys(HWND window)
+{
+    if (!g_hotkeys)
+        g_hotkeys.reset(CheckAllocation(new (std::nothrow) PresetHotkeys(window)));
+    std::wstring notice;
+    std::vector<std::pair<std::wstring, WORD>> named;
+    for (const int preset : g_hotkeys->Register(Presets)) {
+        std::pair<std::wstring, WORD> key(Presets[preset].Name.GetString(), Presets[preset].Hotkey);
+        if (std::find(g_reportedTakenKeys.begin(), g_reportedTakenKeys.end(), key) != g_reportedTakenKeys.end())
+            continue;
+        if (!notice.empty())
+            notice += L"\r\n";
+        notice += HotkeyTakenText(Texts, key.first, HotkeyText(key.second));
+        named.push_back(std::move(key));
+    }
+    if (!notice.empty() && ShowTrayNotice(Texts.hotkeyTakenTitle, notice.c_str(), true))
+        g_reportedTakenKeys.insert(g_reportedTakenKeys.end(), named.begin(), named.end());
+}
+
+// A preset's key applies it as its menu item does.
+void OnHotkey(WPARAM id)
+{
+    const int preset = g_hotkeys ? g_hotkeys->PresetOf(id) : -1;
+    if (preset >= 0 && preset < Presets.GetSize())
+        StartSettingsProgram(preset);
+}
+
 } // namespace
 
 void AddTrayIcon(HWND window)
@@ -100,20 +146,21 @@ void RemoveTrayIcon()
     g_trayIcon.reset();
 }
 
-void ShowTrayNotice(const wchar_t* title, const wchar_t* text)
+bool ShowTrayNotice(const wchar_t* title, const wchar_t* text, bool warning)
 {
-    if (g_trayIcon)
-        g_trayIcon->ShowNotice(title, text);
+    return g_trayIcon && g_trayIcon->ShowNotice(title, text, warning) != 0;
 }
 
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (TaskbarCreatedMsg != 0 && message == TaskbarCreatedMsg) {
         AddTrayIcon(window);
+        RegisterPresetHotkeys(window);
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (PresetsChangedMsg != 0 && message == PresetsChangedMsg) {
         LoadPresets(Presets);
+        RegisterPresetHotkeys(window);
         return 0;
     }
     switch (message) {
@@ -121,6 +168,7 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         // Built only for its lasting effect: newly found WLAN adapters join the device list.
         const CDeviceCatalog catalog(LauncherCatalogOptions());
         AddTrayIcon(window);
+        RegisterPresetHotkeys(window);
         // At log-on a preset in force may have been undone while nobody watched.
         ReapplyPresetInForce(window);
         return 0;
@@ -141,6 +189,7 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnReapplyEnded(window);
         return 0;
     case WM_DESTROY:
+        g_hotkeys.reset();
         RemoveTrayIcon();
         PostQuitMessage(0);
         return 0;
@@ -150,6 +199,9 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         OnCommand(wParam);
+        return 0;
+    case WM_HOTKEY:
+        OnHotkey(wParam);
         return 0;
     case TrayCallbackMsg:
         if (lParam == WM_RBUTTONUP) {

@@ -2,11 +2,13 @@
 
 #include "catalog/PresetApply.h"
 #include "catalog/PresetInForce.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "foundation/CcException.h"
 #include "settings/Autostart.h"
 #include "settings/DeviceTree.h"
 #include "settings/DialogTexts.h"
+#include "settings/HotkeyControl.h"
 #include "settings/ProgressWindow.h"
 #include "settings/RegisterDialog.h"
 #include "settings/SettingsProcess.h"
@@ -14,6 +16,7 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,8 @@ constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_DESCRIPTION, L"IDC_MAIN_DESC"},
     {IDC_MAIN_PRESET_LABEL, L"IDC_LBL_PRESET"},
     {IDC_MAIN_STATUS_LABEL, L"IDC_LBL_STATUS"},
+    {IDC_MAIN_HOTKEY_LABEL, L"IDC_LBL_HOTKEY"},
+    {IDC_MAIN_HOTKEY_SET, L"IDC_SETHOTKEY"},
     {IDC_MAIN_AUTOSTART, L"IDC_LBL_TRAYICON"},
     {IDC_MAIN_KEEP_APPLIED, L"IDC_KEEPAPPLIED"},
     {IDC_MAIN_DELETE, L"IDC_DELETE_PRESER"},
@@ -66,6 +71,37 @@ void FillPresetList(HWND dialog)
     SendMessageW(list, LB_SETCURSEL, 0, 0);
 }
 
+// A stored preset's shortcut key can be changed; the new preset gets its key
+// in the register dialog.
+void ShowSelectedHotkey(HWND dialog, int entry)
+{
+    const bool stored = IsStoredPreset(entry);
+    const HWND control = GetDlgItem(dialog, IDC_MAIN_HOTKEY);
+    ShowHotkey(control, stored ? g_presets[entry].Hotkey : 0);
+    EnableWindow(control, stored);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_HOTKEY_SET), stored);
+}
+
+// Set key: the selected preset gets the key the control shows (none removes
+// its key), taken from any other preset, and the list is stored (the launcher
+// is told). A save that fails leaves every preset with its stored key.
+void SetSelectedHotkey(HWND dialog)
+{
+    const int entry = SelectedListEntry(dialog);
+    if (!IsStoredPreset(entry))
+        return;
+    std::vector<WORD> stored(static_cast<size_t>(g_presets.GetSize()));
+    for (int i = 0; i < g_presets.GetSize(); ++i)
+        stored[i] = g_presets[i].Hotkey;
+    g_presets[entry].Hotkey = HotkeyOf(GetDlgItem(dialog, IDC_MAIN_HOTKEY));
+    TakeHotkeyFromOthers(g_presets, entry);
+    if (!SavePresets(g_presets)) {
+        for (int i = 0; i < g_presets.GetSize(); ++i)
+            g_presets[i].Hotkey = stored[i];
+    }
+    ShowSelectedHotkey(dialog, entry);
+}
+
 // Shows the selected preset's stored settings in the tree, read only, with
 // delete enabled; or, for the new-preset entry or no selection, the devices
 // found at start with their state then, to be checked by the user.
@@ -78,6 +114,7 @@ void ShowSelection(HWND dialog)
     const int shown = ShowDeviceTree(tree, devices);
     EnableWindow(tree, !stored);
     EnableWindow(GetDlgItem(dialog, IDC_MAIN_DELETE), stored);
+    ShowSelectedHotkey(dialog, entry);
     if (!stored && shown > 0)
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItems[0]));
 }
@@ -157,6 +194,7 @@ void InitMainDialog(HWND dialog)
     SetClassLongPtrW(dialog, GCLP_HICON,
                      reinterpret_cast<LONG_PTR>(LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_SETTINGS))));
     PrepareDeviceTree(GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE));
+    PrepareHotkeyControl(GetDlgItem(dialog, IDC_MAIN_HOTKEY));
     FillPresetList(dialog);
     PostMessageW(dialog, WM_COMMAND, IDC_MAIN_PRESET_LIST, 0); // shows the selection once the dialog is up
     LoadAutostartState(dialog);
@@ -180,6 +218,9 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
         return FALSE;
     case IDC_MAIN_DELETE:
         DeleteSelectedPreset(dialog);
+        return FALSE;
+    case IDC_MAIN_HOTKEY_SET:
+        SetSelectedHotkey(dialog);
         return FALSE;
     case IDOK:
         if (ApplySelection(dialog))

@@ -234,6 +234,10 @@ TEST_F(ConsoleProgram, StatusJsonShowsTheNotebookAsItIs)
     CSimNotebook notebook;
     ASSERT_TRUE(notebook.SetDisabled(kSecondWlan, false, true));
     ASSERT_TRUE(StorePreset(0, L"Tr\"avel\\", {{kWlanName, L"Net", kWlanHwId, 0}, {L"UMTS modem", L"#UMTS#", L"X", 1}}));
+    ASSERT_TRUE(StorePreset(1, L"Office", {{kWlanName, L"Net", kWlanHwId, 1}}));
+    const DWORD ctrlAltT = 0x0654;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(0).c_str(), L"Hotkey", REG_DWORD,
+                                             &ctrlAltT, sizeof(ctrlAltT)));
 
     ForgetPresetInForce();
     const Json status = Status();
@@ -256,9 +260,13 @@ TEST_F(ConsoleProgram, StatusJsonShowsTheNotebookAsItIs)
     EXPECT_EQ("absent", DevicesOf(status, "LONGIDS")[0]->operator[]("state").text);
 
     const Json& presets = status["presets"];
-    ASSERT_EQ(1u, presets.items.size());
+    ASSERT_EQ(2u, presets.items.size());
     EXPECT_EQ(0, presets.items[0]["number"].number);
     EXPECT_EQ("Tr\"avel\\", presets.items[0]["name"].text);
+    EXPECT_EQ("Ctrl+Alt+T", presets.items[0]["shortcut"].text);
+    EXPECT_EQ(Json::Null, presets.items[1]["shortcut"].kind);
+    const ConsoleRun listed = Run(L"presets");
+    EXPECT_NE(std::string::npos, listed.output.find("(shortcut key: Ctrl+Alt+T)")) << listed.output;
     ASSERT_EQ(2u, presets.items[0]["devices"].items.size());
     EXPECT_EQ("off", presets.items[0]["devices"].items[0]["state"].text);
     EXPECT_EQ("on", presets.items[0]["devices"].items[1]["state"].text);

@@ -4,6 +4,7 @@
 #include "automation/RegistrySnapshot.h"
 #include "automation/Screenshot.h"
 #include "catalog/PresetInForce.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "devices/BtSwCodes.h"
@@ -21,10 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 // End to end: TALOLauncher.exe of the simulated notebook in the session's
@@ -82,6 +85,67 @@ bool SavePresetsNamed(std::initializer_list<const wchar_t*> names)
         presets.SetAtGrow(i++, preset);
     }
     return SavePresets(presets) == 1;
+}
+
+// Stores presets made by Preset(name, wlan, umts) with their shortcut keys.
+struct KeyedPreset {
+    const wchar_t* name;
+    int wlan;
+    int umts;
+    WORD hotkey;
+};
+
+bool SaveKeyedPresets(std::initializer_list<KeyedPreset> rows)
+{
+    TaloPresetList presets;
+    for (const KeyedPreset& row : rows) {
+        TALO_PRESET preset = Preset(row.name, row.wlan, row.umts);
+        preset.Hotkey = row.hotkey;
+        presets.SetAtGrow(presets.GetSize(), preset);
+    }
+    return SavePresets(presets) == 1;
+}
+
+constexpr WORD kCtrlAltO = MAKEWORD('O', HOTKEYF_CONTROL | HOTKEYF_ALT);
+constexpr WORD kCtrlShiftF7 = MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+
+// Presses the keys as a person would, through the system's keyboard input: each
+// down in order, then each up in reverse order.
+bool PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// The visible balloon of the tray (the shell's tooltip window) whose text holds every part, waited for.
+HWND WaitForBalloon(std::initializer_list<std::wstring> parts, DWORD timeoutMs = kGuiTimeoutMs)
+{
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 100) {
+        for (HWND window = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); window;
+             window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr)) {
+            const std::wstring text = WindowText(window);
+            bool holdsAll = IsWindowVisible(window) != FALSE;
+            for (const std::wstring& part : parts)
+                holdsAll = holdsAll && text.find(part) != std::wstring::npos;
+            if (holdsAll)
+                return window;
+        }
+        PumpMessagesFor(100);
+    }
+    return nullptr;
 }
 
 constexpr DWORD kEndTimeoutMs = 10000;
@@ -515,6 +579,63 @@ TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
     ASSERT_TRUE(SavePresetsNamed({}));
     PumpMessagesFor(300);
     EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
+}
+
+// Each preset's shortcut key stands beside its name, where menus show keys.
+TEST_F(LauncherTray, MenuShowsEachPresetsShortcutKey)
+{
+    ASSERT_TRUE(SaveKeyedPresets({{L"Office", 1, 0, kCtrlAltO}, {L"Travel", 0, 1, 0}, {L"Flight", 0, 0, kCtrlShiftF7}}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    const HWND menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    MenuProbeReport report;
+    ASSERT_TRUE(probe.Read(&report));
+    ASSERT_EQ(report.count, 5);
+    EXPECT_STREQ(report.items[2].text, L"Office\tCtrl+Alt+O");
+    EXPECT_STREQ(report.items[3].text, L"Travel");
+    EXPECT_STREQ(report.items[4].text, L"Flight\tCtrl+Shift+F7");
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
+// A key that another program holds is named in a balloon of the icon. Once the
+// other program has let it go, the next save of the presets registers it, and the
+// key pressed on the keyboard applies its preset as the menu does: the settings
+// program with its notice.
+TEST_F(LauncherTray, AKeyHeldElsewhereIsNamedThenAppliesItsPresetOnceFree)
+{
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'O')) << "the other program";
+    const std::initializer_list<KeyedPreset> presets = {{L"Office", 1, 0, 0}, {L"Travel", 0, 1, kCtrlAltO}};
+    ASSERT_TRUE(SaveKeyedPresets(presets));
+    ASSERT_TRUE(StartLauncher());
+    const HWND balloon = WaitForBalloon({L"Travel", L"Ctrl+Alt+O"});
+    EXPECT_NE(balloon, nullptr) << "no notice names the preset and its key";
+    EXPECT_TRUE(SaveDesktopScreenshot(L"hotkey-taken-notice"));
+    UnregisterHotKey(nullptr, 1);
+
+    const DWORD wlan = SimDeviceNumber(kWlanAdapter);
+    const DWORD modem = SimDeviceNumber(kModemRoot);
+    ASSERT_TRUE(wlan && modem);
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetDisabled(modem, true, false));
+    ASSERT_TRUE(notebook.SetBluetoothSwitch(1500, false)); // the notice stays long enough to be seen
+    ASSERT_TRUE(SaveKeyedPresets(presets));
+    PumpMessagesFor(300); // the launcher registers the keys again
+    ASSERT_TRUE(PressKeys({VK_CONTROL, VK_MENU, 'O'}));
+
+    WindowQuery notice;
+    notice.title = L"Airvane - Switching Devices";
+    const HWND progress = WaitForTopLevelWindow(notice);
+    ASSERT_NE(progress, nullptr) << "the key started no settings program";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(progress, &processId);
+    const KernelHandle settings(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(WaitForSingleObject(settings.Get(), kEndTimeoutMs), WAIT_OBJECT_0) << "the settings program ends";
+    EXPECT_TRUE(IsDisabled(wlan));
+    EXPECT_FALSE(IsDisabled(modem));
+    EXPECT_FALSE(IsBluetoothRadioOn());
 }
 
 // The catalog built while the window is created registers the WLAN adapter it

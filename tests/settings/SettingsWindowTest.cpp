@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,7 +91,8 @@ TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFo
     } texts[] = {{IDC_MAIN_TITLE, L"Program title"},  {IDC_MAIN_COPYRIGHT, L"Copyright line"},
                  {IDC_MAIN_DESCRIPTION, L"Main description"}, {IDC_MAIN_PRESET_LABEL, L"Preset label"},
                  {IDC_MAIN_STATUS_LABEL, L"Status label"}, {IDC_MAIN_AUTOSTART, L"Tray icon box"},
-                 {IDC_MAIN_DELETE, L"Delete button"}, {IDOK, L"OK button"}, {IDCANCEL, L"Cancel button"}};
+                 {IDC_MAIN_DELETE, L"Delete button"}, {IDOK, L"OK button"}, {IDCANCEL, L"Cancel button"},
+                 {IDC_MAIN_HOTKEY_LABEL, L"Shortcut label"}, {IDC_MAIN_HOTKEY_SET, L"Set key button"}};
     for (const auto& text : texts)
         EXPECT_EQ(text.text, DialogItemText(window.Dialog(), text.id)) << "control " << text.id;
 
@@ -119,7 +121,7 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncher
         const wchar_t* text;
     } texts[] = {{IDC_REGISTER_DESCRIPTION, L"Register description"}, {IDC_REGISTER_NAME_LABEL, L"Name label"},
                  {IDOK, L"Register button"}, {IDC_REGISTER_APPLY_ONLY, L"Apply-only button"},
-                 {IDCANCEL, L"Cancel button"}};
+                 {IDCANCEL, L"Cancel button"}, {IDC_REGISTER_HOTKEY_LABEL, L"Shortcut label"}};
     for (const auto& text : texts)
         EXPECT_EQ(text.text, DialogItemText(registerDialog, text.id)) << "control " << text.id;
     // The same name again makes a second preset of that name.
@@ -209,6 +211,87 @@ TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFound
 
     EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
     EXPECT_TRUE(window.WaitForExit());
+}
+
+// The stored presets' shortcut keys, in preset order.
+std::vector<WORD> StoredHotkeys()
+{
+    TaloPresetList list;
+    LoadPresets(list);
+    std::vector<WORD> keys;
+    for (int i = 0; i < list.GetSize(); ++i)
+        keys.push_back(list[i].Hotkey);
+    return keys;
+}
+
+WORD ShownHotkey(HWND control)
+{
+    DWORD_PTR key = 0;
+    SendMessageTimeoutW(control, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 1000, &key);
+    return static_cast<WORD>(key);
+}
+
+void ShowHotkey(HWND control, WORD key)
+{
+    SendMessageTimeoutW(control, HKM_SETHOTKEY, key, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+
+// The window shows a stored preset's key and changes or removes it; a key goes to
+// one preset only, taken from any other, also by a preset registered with it.
+// Each save keeps the other presets' keys.
+TEST_F(SettingsWindowTest, ShortcutKeysAreShownChangedRemovedAndMovedToThePresetThatGetsThem)
+{
+    constexpr WORD kCtrlAltB = MAKEWORD('B', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    constexpr WORD kCtrlShiftF7 = MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    StorePreset(0, L"A", {{kWlanName, L"Net", kWlanHwId, 0}});
+    StorePreset(1, L"B", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    const DWORD stored = kCtrlAltB;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(1).c_str(), L"Hotkey", REG_DWORD, &stored,
+                                             sizeof(stored)));
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    const HWND control = window.Item(IDC_MAIN_HOTKEY);
+    const struct {
+        int entry;
+        WORD shown;
+        bool enabled;
+    } selections[] = {{1, kCtrlAltB, true}, {0, 0, true}, {2, 0, false}};
+    for (const auto& selection : selections) {
+        SCOPED_TRACE(selection.entry);
+        window.Select(selection.entry);
+        PumpMessagesFor(100);
+        EXPECT_EQ(selection.shown, ShownHotkey(control));
+        EXPECT_EQ(selection.enabled, IsWindowEnabled(control) != FALSE);
+        EXPECT_EQ(selection.enabled, IsWindowEnabled(window.Item(IDC_MAIN_HOTKEY_SET)) != FALSE);
+    }
+
+    const struct {
+        int entry;
+        WORD key;
+        std::vector<WORD> stored;
+    } changes[] = {
+        {0, kCtrlAltB, {kCtrlAltB, 0}},            // taken from B
+        {1, kCtrlShiftF7, {kCtrlAltB, kCtrlShiftF7}}, // A keeps its key
+        {0, 0, {0, kCtrlShiftF7}},                 // removed
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.entry);
+        window.Select(change.entry);
+        ShowHotkey(control, change.key);
+        EXPECT_TRUE(PressButton(window.Dialog(), IDC_MAIN_HOTKEY_SET));
+        PumpMessagesFor(300);
+        EXPECT_EQ(change.stored, StoredHotkeys());
+        EXPECT_EQ(change.key, ShownHotkey(control));
+    }
+
+    window.Select(2);
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    ShowHotkey(GetDlgItem(registerDialog, IDC_REGISTER_HOTKEY), kCtrlShiftF7);
+    TypeName(registerDialog, L"C");
+    EXPECT_TRUE(PressButton(registerDialog, IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ((std::vector<WORD>{0, 0, kCtrlShiftF7}), StoredHotkeys());
 }
 
 TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
