@@ -55,6 +55,8 @@ void ReadMachineStatus(CDeviceCatalog& catalog, MachineStatus& status)
             device.className = record.Class.GetString();
             device.hwId = record.HwId.GetString();
             device.state = StateOf(devices, record);
+            device.restartPending =
+                !IsClassMarker(record.Class) && IsRestartPending(devices, record.Class, record.HwId);
             status.devices.push_back(device);
         }
     }

@@ -18,8 +18,8 @@ struct DeviceStatus {
     std::wstring className; // setup class or class marker, as in a preset
     std::wstring hwId;
     DeviceState state = DeviceState::Absent;
-    // Switched, but the change takes effect after a restart. Nothing reports
-    // that yet; it follows the outcome of a switch once the service tells it.
+    // Switched, but the change takes effect after a restart (the device says so;
+    // the UMTS modem and the Bluetooth radio, switched in steps, do not tell).
     bool restartPending = false;
 };
 

@@ -224,6 +224,21 @@ int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className,
     return ControlDevices(&snapshot, className, 0, state, nullptr, &selection);
 }
 
+bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix)
+{
+    if (!className || !hwIdPrefix)
+        return false;
+    const size_t prefixLength = wcslen(hwIdPrefix);
+    for (SnapshotDevice& device : snapshot.Class(className).devices) {
+        bool matches = prefixLength == 0;
+        for (const std::wstring& entry : device.hardwareIds)
+            matches = matches || EntryBeginsWith(entry, hwIdPrefix, prefixLength);
+        if (matches && ReadNeedsRestart(device.data))
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 // True when isTheOne holds for a device of the class: asked of the snapshot when

@@ -296,6 +296,20 @@ TEST_F(ConsoleProgram, FailingDeviceExitsOneAndIsNamed)
     EXPECT_EQ(std::vector<std::wstring>{L"7 off"}, StateChanges());
 }
 
+TEST_F(ConsoleProgram, ASwitchThatWaitsForARestartExits3010AndStatusSaysSo)
+{
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetRestartOnChange(kWlan, true));
+    ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const ConsoleRun run = Run(L"apply 0");
+    EXPECT_EQ(3010u, run.exitCode) << run.output;
+    EXPECT_FALSE(IsDisabled(kWlan)) << "the change waits for the restart";
+    for (const Json* device : DevicesOf(Status(), "WLAN")) {
+        const bool pending = device->operator[]("hwid").text == Utf8(kWlanHwId);
+        EXPECT_EQ(pending, device->operator[]("restartPending").flag) << device->operator[]("name").text;
+    }
+}
+
 TEST_F(ConsoleProgram, OnAndOffSwitchTypesAndRefuseUnknownOnes)
 {
     ConsoleRun run = Run(L"off wlan");
