@@ -51,8 +51,9 @@ int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className,
 int GetHwIdFromDesc(CDeviceSnapshot& snapshot, const wchar_t* description, const wchar_t* className,
                     wchar_t* hwIdOut, size_t hwIdCapacity);
 
-// True when a device of the class (of the hardware-ID prefix, when not empty) has a
-// change that takes effect after a restart, asked of the snapshot's walk of the class.
+// True when a device has a change that takes effect after a restart, asked of the
+// snapshot: any device of the class when hwIdPrefix is null (as QueryByClass), else
+// the devices QueryByHwId selects by the prefix; an empty prefix selects none.
 bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix);
 
 // 1 when an installed device of the class has exactly this text as the first entry
