@@ -19,7 +19,7 @@ namespace {
 
 int Status(bool json, const ConsoleTexts& texts, const ConsoleStream& out)
 {
-    CDeviceCatalog catalog(SettingsCatalogOptions());
+    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
     MachineStatus status;
     ReadMachineStatus(catalog, status);
     if (json)
@@ -57,7 +57,8 @@ int Apply(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStre
     }
     WarnWithoutService(texts, err);
     err.Line(texts.Get(L"APPLYING", {presets[number].Name.GetString()}));
-    CDeviceCatalog catalog(SettingsCatalogOptions());
+    // The catalog only switches the modem, which it finds from its text file.
+    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
     ConsoleProgress progress(texts, err);
     ApplyPreset(presets, number, &catalog, progress);
     return progress.ExitCode();
@@ -72,7 +73,7 @@ bool IsUmtsModem(const TALO_DEVICEINFO& device)
 // leaves the machine as it was.
 int SwitchTypes(const std::vector<std::wstring>& types, bool on, const ConsoleTexts& texts, const ConsoleStream& err)
 {
-    CDeviceCatalog catalog(SettingsCatalogOptions());
+    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
     std::vector<std::vector<TALO_DEVICEINFO>> found(types.size());
     for (size_t t = 0; t < types.size(); ++t) {
         FindDevicesOfType(catalog, types[t].c_str());

@@ -30,8 +30,8 @@ struct MachineStatus {
     int inForce = -1; // the number of the preset in force; -1: none is known
 };
 
-// Reads the devices type by type into catalog (which is left holding the last
-// type's devices), the service's presence and the presets.
+// Reads the devices type by type into catalog, which should start unbuilt (it is
+// left holding the last type's devices), the service's presence and the presets.
 void ReadMachineStatus(CDeviceCatalog& catalog, MachineStatus& status);
 
 // Whether the switching service runs: its request block exists. Nothing is sent.
