@@ -8,6 +8,7 @@
 #include "console/ConsoleTexts.h"
 #include "console/MachineStatus.h"
 #include "console/StatusReport.h"
+#include "foundation/CcCheckDualExec.h"
 #include "foundation/Names.h"
 
 #include <windows.h>
@@ -108,6 +109,17 @@ bool IsNumber(const std::wstring& word)
     return true;
 }
 
+// A switch runs as the settings program's command line does: as its instance, so
+// that no settings window changes presets or devices meanwhile and the tray menu
+// stays closed. The guard holds the instance until the command is done.
+bool TakeSettingsInstance(CcCheckDualExec& guard, const ConsoleTexts& texts, const ConsoleStream& err)
+{
+    if (guard.Check(kSettingsInstanceMutex) == CcCheckDualExec::kFirstInstance)
+        return true;
+    err.Line(texts.Get(L"SETTINGS_OPEN"));
+    return false;
+}
+
 } // namespace
 
 int FindPreset(const TaloPresetList& presets, const std::wstring& word)
@@ -127,6 +139,11 @@ int FindPreset(const TaloPresetList& presets, const std::wstring& word)
 int RunConsoleCommand(const ConsoleCommand& command, const ConsoleTexts& texts, const ConsoleStream& out,
                       const ConsoleStream& err)
 {
+    CcCheckDualExec settingsInstance;
+    const bool switches =
+        command.verb == ConsoleVerb::Apply || command.verb == ConsoleVerb::On || command.verb == ConsoleVerb::Off;
+    if (switches && !TakeSettingsInstance(settingsInstance, texts, err))
+        return kExitFailed;
     switch (command.verb) {
     case ConsoleVerb::Status:
         return Status(command.json, texts, out);
