@@ -58,8 +58,9 @@ int Apply(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStre
     }
     WarnWithoutService(texts, err);
     err.Line(texts.Get(L"APPLYING", {presets[number].Name.GetString()}));
-    // The catalog only switches the modem, which it finds from its text file.
-    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
+    // Built as the settings program builds it before a preset: the build registers
+    // the WLAN adapters it finds, which the service switches only once registered.
+    CDeviceCatalog catalog(SettingsCatalogOptions());
     ConsoleProgress progress(texts, err);
     ApplyPreset(presets, number, &catalog, progress);
     return progress.ExitCode();
