@@ -521,29 +521,22 @@ TEST_F(DeviceControlTest, QueryLeavesTheRestartFlagAlone)
     EXPECT_TRUE(fake.CallsOf(Op::CallInstaller).empty());
 }
 
-// A record names its devices as the catalog's query found them: the whole class
-// without a prefix, else the devices of the prefix; an empty prefix names none.
+// A record names the whole class without a prefix, else the devices of its prefix; an empty prefix none.
 TEST_F(DeviceControlTest, RestartPendingIsAskedOfTheDevicesARecordNames)
 {
     FakeDeviceApi::Device waiting = MakeDevice(kNetA, {L"PCI\\VEN_1&DEV_A"});
     waiting.status |= DN_NEED_RESTART;
     fake.AddDevice(MakeDevice(kNetA, {L"PCI\\VEN_2&DEV_B"}));
     fake.AddDevice(waiting);
-    struct Case {
+    const struct {
         const wchar_t* className;
         const wchar_t* prefix;
         bool pending;
-    };
-    const Case cases[] = {
-        {L"Net", nullptr, true},           {L"Net", L"PCI\\VEN_1", true}, {L"Net", L"pci\\ven_1&dev_a", true},
-        {L"Net", L"PCI\\VEN_2", false}, {L"Net", L"", false},           {L"Ports", nullptr, false},
-        {nullptr, L"PCI", false},
-    };
+    } cases[] = {{L"Net", nullptr, true},   {L"Net", L"pci\\ven_1&dev_a", true}, {L"Net", L"PCI\\VEN_2", false},
+                 {L"Net", L"", false},      {L"Ports", nullptr, false},           {nullptr, L"PCI", false}};
     CDeviceSnapshot snapshot;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.prefix ? c.prefix : L"(whole class)"));
-        EXPECT_EQ(c.pending, IsRestartPending(snapshot, c.className, c.prefix));
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(c.pending, IsRestartPending(snapshot, c.className, c.prefix)) << (c.prefix ? c.prefix : L"-");
 }
 
 TEST_F(DeviceControlTest, HardwareIdFromDescriptionGoesOnPastUnreadableDevices)
