@@ -24,33 +24,6 @@ ProgramOutcome Failed(const char* call, const std::wstring& program, DWORD error
     return outcome;
 }
 
-// Reads the pipe until the program has ended and the pipe is drained. The pipe
-// itself ends only once every holder of its write end has closed it, and a process
-// the program started holds one for as long as it runs: Wine hands a child the
-// standard handles even when it inherits nothing, so a desktop or helper process
-// that Wine starts on the program's behalf would keep a read waiting for ever.
-DWORD ReadUntilEnd(HANDLE pipe, HANDLE process, std::string& output)
-{
-    char buffer[4096];
-    bool ended = false;
-    for (;;) {
-        DWORD available = 0;
-        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
-            return GetLastError();
-        if (available == 0) {
-            if (ended)
-                return ERROR_SUCCESS;
-            // What the program wrote before its end is in the pipe by then: one more look takes it.
-            ended = WaitForSingleObject(process, 10) == WAIT_OBJECT_0;
-            continue;
-        }
-        DWORD read = 0;
-        if (!ReadFile(pipe, buffer, available < sizeof(buffer) ? available : sizeof(buffer), &read, nullptr))
-            return GetLastError();
-        output.append(buffer, read);
-    }
-}
-
 } // namespace
 
 std::wstring PathBesideTest(const std::wstring& relativePath)
@@ -92,16 +65,26 @@ ProgramOutcome RunProgramToEnd(const std::wstring& program, const std::wstring& 
         return Failed("CreateProcessW", program, GetLastError());
     KernelHandle process(info.hProcess);
     KernelHandle thread(info.hThread);
-    writeEnd.Reset(); // only the child, and what it starts, holds the write end now
+    writeEnd.Reset(); // the child holds the only write end now, so reading ends with it
     // Read on a thread of its own, so that the timeout bounds a program that never ends.
-    std::thread reader;
     DWORD readError = ERROR_SUCCESS;
-    if (output)
-        reader = std::thread([&] { readError = ReadUntilEnd(readEnd.Get(), process.Get(), *output); });
+    std::thread reader;
+    if (output) {
+        reader = std::thread([&readEnd, output, &readError] {
+            char buffer[4096];
+            DWORD read = 0;
+            while (ReadFile(readEnd.Get(), buffer, sizeof(buffer), &read, nullptr)) {
+                if (read == 0)
+                    return;
+                output->append(buffer, read);
+            }
+            readError = GetLastError();
+        });
+    }
     const DWORD waited = WaitForSingleObject(process.Get(), timeoutMs);
     const DWORD waitError = waited == WAIT_FAILED ? GetLastError() : waited;
     if (waited != WAIT_OBJECT_0)
-        TerminateProcess(process.Get(), 1); // the reader stops once it has ended
+        TerminateProcess(process.Get(), 1); // its end closes the pipe, which ends the reader
     if (reader.joinable())
         reader.join();
     if (waited != WAIT_OBJECT_0)
