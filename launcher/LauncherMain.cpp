@@ -114,6 +114,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                                         nullptr, instance, nullptr);
     if (!window)
         return 0;
+    // Started again after the Restart Manager closed it for an update of the package; not after a
+    // crash, a hang or a reboot (the autostart value starts it at the next log-on).
+    RegisterApplicationRestart(L"", RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
