@@ -40,6 +40,8 @@ void PresetMembers(JsonText& json, const TaloPresetList& presets)
         json.String(preset.Name.GetString());
         json.Key(L"shortcut"); // no preset has a shortcut key yet
         json.Null();
+        json.Key(L"managed");
+        json.Bool(preset.Managed);
         json.Key(L"devices");
         json.OpenArray();
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
@@ -123,7 +125,8 @@ std::wstring PresetsText(const ConsoleTexts& texts, const TaloPresetList& preset
     for (int i = 0; i < presets.GetSize(); ++i) {
         const TALO_PRESET& preset = presets[i];
         text += L"  " + Padded(std::to_wstring(i), 3) + preset.Name.GetString() + L"  (" +
-                texts.Get(L"SHORTCUT", {texts.Get(L"NONE")}) + L")" + kLineEnd;
+                texts.Get(L"SHORTCUT", {texts.Get(L"NONE")}) + L")" +
+                (preset.Managed ? L" (" + texts.Get(L"MANAGED") + L")" : std::wstring()) + kLineEnd;
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
             const TALO_DEVICEINFO& device = preset.Devices[k];
             text += L"       " + Padded(StateText(texts, device.Setting == 1 ? DeviceState::On : DeviceState::Off), 8) +

@@ -1,5 +1,6 @@
 #include "settings/MainDialog.h"
 
+#include "catalog/PolicySettings.h"
 #include "catalog/PresetApply.h"
 #include "catalog/PresetStore.h"
 #include "foundation/CcException.h"
@@ -13,12 +14,17 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
-// The preset list (list box 1011) shows the stored presets in their order, then
-// the new-preset entry while fewer than this many are stored.
+// The preset list (list box 1011) shows the stored presets in their order, the
+// administrator's after the user's, then the new-preset entry while the user has
+// fewer than this many and policy lets users make presets.
 constexpr int kPresetLimit = 16;
+
+// Before the name of a preset set by the administrator: a lock.
+constexpr wchar_t kManagedMark[] = L"\U0001F512 ";
 
 constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_TITLE, L"IDC_PROGRAM_TITLE"},
@@ -46,7 +52,13 @@ bool IsStoredPreset(int entry)
 
 bool OffersNewPreset()
 {
-    return g_presets.GetSize() < kPresetLimit;
+    return UserPresetCount(g_presets) < kPresetLimit && UserPresetsAllowed();
+}
+
+// A preset the user may delete: one of their own, while policy lets users delete presets.
+bool IsDeletablePreset(int entry)
+{
+    return IsStoredPreset(entry) && !g_presets[entry].Managed && UserPresetsAllowed();
 }
 
 // Fills the list from the preset list and selects its first entry.
@@ -54,8 +66,10 @@ void FillPresetList(HWND dialog)
 {
     const HWND list = GetDlgItem(dialog, IDC_MAIN_PRESET_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < g_presets.GetSize(); ++i)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_presets[i].Name.GetString()));
+    for (int i = 0; i < g_presets.GetSize(); ++i) {
+        const std::wstring name = (g_presets[i].Managed ? kManagedMark : L"") + std::wstring(g_presets[i].Name);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
     if (OffersNewPreset()) {
         wchar_t entry[kDialogTextChars];
         CopyDialogText(L"IDS_EDITNEWPRESET", entry, kDialogTextChars);
@@ -75,19 +89,21 @@ void ShowSelection(HWND dialog)
     const TaloDeviceArray& devices = stored ? g_presets[entry].Devices : static_cast<TaloDeviceArray&>(g_catalog);
     const int shown = ShowDeviceTree(tree, devices);
     EnableWindow(tree, !stored);
-    EnableWindow(GetDlgItem(dialog, IDC_MAIN_DELETE), stored);
+    const HWND deleteButton = GetDlgItem(dialog, IDC_MAIN_DELETE);
+    EnableWindow(deleteButton, IsDeletablePreset(entry));
+    ShowWindow(deleteButton, UserPresetsAllowed() ? SW_SHOW : SW_HIDE);
     if (!stored && shown > 0)
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItems[0]));
 }
 
-// Deletes the selected stored preset once the user has confirmed it: the
+// Deletes the selected preset of the user's own once the user has confirmed it: the
 // following presets move up one place, the list is stored again (the launcher
 // is told), and the window shows the list from its first entry.
 void DeleteSelectedPreset(HWND dialog)
 {
     // Delete is enabled only for a stored preset, but its command can still be posted.
     const int entry = SelectedListEntry(dialog);
-    if (!IsStoredPreset(entry))
+    if (!IsDeletablePreset(entry))
         return;
     if (ShowTextMessage(dialog, L"MSG_DELETEPRESET", g_windowTitle, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
         return;
@@ -99,7 +115,7 @@ void DeleteSelectedPreset(HWND dialog)
 
 // The devices the tree shows (the catalog's records, read from items that
 // exist) with the tree's check marks, named by the user in the register dialog.
-// True when the new preset now stands at the end of the preset list, at index.
+// True when the new preset now stands after the user's presets, at index.
 bool MakeNewPreset(HWND dialog, int index)
 {
     const std::unique_ptr<TALO_PRESET> preset(CheckAllocation(new (std::nothrow) TALO_PRESET));
@@ -129,7 +145,7 @@ bool ApplySelection(HWND dialog)
         // The new-preset entry, or no selection while the tree shows the devices found.
         if (!OffersNewPreset())
             return false;
-        index = g_presets.GetSize();
+        index = UserPresetCount(g_presets);
         if (!MakeNewPreset(dialog, index))
             return false;
     }

@@ -58,8 +58,8 @@ bool TakeName(HWND dialog, TALO_PRESET& preset)
     return true;
 }
 
-// Register and apply only: the pending preset goes to the end of the preset
-// list, once; register also stores the list, which tells the launcher.
+// Register and apply only: the pending preset goes after the user's presets, before
+// the administrator's, once; register also stores the list, which tells the launcher.
 INT_PTR OnRegisterCommand(HWND dialog, int id)
 {
     TALO_PRESET* const preset = PendingPreset(dialog);
@@ -78,7 +78,11 @@ INT_PTR OnRegisterCommand(HWND dialog, int id)
     default:
         return FALSE;
     }
+    const int at = UserPresetCount(g_presets);
     g_presets.SetAtGrow(g_presets.GetSize(), *preset);
+    for (int i = g_presets.GetSize() - 1; i > at; --i)
+        g_presets[i] = g_presets[i - 1];
+    g_presets[at] = *preset;
     SetWindowLongPtrW(dialog, DWLP_USER, 0);
     if (id == IDOK)
         SavePresets(g_presets);

@@ -542,6 +542,23 @@ TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
     EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
 }
 
+// Autostart 0 set by policy while the launcher runs ends it (the launcher watches the
+// policy keys), and keeps it from starting again; the user's autostart value goes.
+TEST_F(LauncherTray, AutostartPolicyZeroEndsTheLauncherAndKeepsItFromStarting)
+{
+    const ScopedPolicy policy;
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+
+    ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, L"Autostart", 0));
+    EXPECT_EQ(ExitCodeOf(*launcher_), 0u) << "Autostart 0 did not end the launcher";
+    EXPECT_TRUE(TrayIconCountBecomes(0));
+    EXPECT_EQ(RunLauncher(L""), 0u);
+    EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher started under Autostart 0";
+    EXPECT_FALSE(ScopedAutostart::Exists());
+}
+
 // The catalog built while the window is created registers the WLAN adapter it
 // finds with the service, which writes the machine-wide device list.
 TEST_F(LauncherTray, RegistersANewWlanAdapterAtStart)
