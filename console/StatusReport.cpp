@@ -44,6 +44,8 @@ void PresetMembers(JsonText& json, const TaloPresetList& presets)
             json.String(HotkeyText(preset.Hotkey));
         else
             json.Null();
+        json.Key(L"managed");
+        json.Bool(preset.Managed);
         json.Key(L"devices");
         json.OpenArray();
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
@@ -134,7 +136,7 @@ std::wstring PresetsText(const ConsoleTexts& texts, const TaloPresetList& preset
         const TALO_PRESET& preset = presets[i];
         text += L"  " + Padded(std::to_wstring(i), 3) + preset.Name.GetString() + L"  (" +
                 texts.Get(L"SHORTCUT", {preset.Hotkey != 0 ? HotkeyText(preset.Hotkey) : texts.Get(L"NONE")}) + L")" +
-                kLineEnd;
+                (preset.Managed ? L" (" + texts.Get(L"MANAGED") + L")" : std::wstring()) + kLineEnd;
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
             const TALO_DEVICEINFO& device = preset.Devices[k];
             text += L"       " + Padded(StateText(texts, device.Setting == 1 ? DeviceState::On : DeviceState::Off), 8) +

@@ -60,6 +60,13 @@ constexpr wchar_t kHwIdValueFormat[] = L"%d_HwId";
 constexpr wchar_t kSettingValueFormat[] = L"%d_Setting";
 constexpr wchar_t kDisplayNameValueFormat[] = L"%d_DisplayName";
 
+// The administrator's policy, machine-wide and per user (HKEY_LOCAL_MACHINE before
+// HKEY_CURRENT_USER): presets in the layout of a user's, and settings. Never written.
+constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Korvath\\Airvane";
+constexpr wchar_t kPolicyPresetKeyFormat[] = L"SOFTWARE\\Policies\\Korvath\\Airvane\\Presets\\Preset%d";
+constexpr wchar_t kAllowUserPresetsPolicy[] = L"AllowUserPresets";
+constexpr wchar_t kAutostartPolicy[] = L"Autostart";
+
 // Autostart of the launcher (HKEY_CURRENT_USER).
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kAutostartValue[] = L"Kestrune";

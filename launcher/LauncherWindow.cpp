@@ -193,9 +193,16 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         RemoveTrayIcon();
         PostQuitMessage(0);
         return 0;
+    // The launcher holds nothing to save: it agrees to end whenever the session ends or the
+    // Restart Manager (an update or removal of the package) asks, and ends on the answer.
+    case WM_QUERYENDSESSION:
+        return TRUE;
     case WM_ENDSESSION:
         if (wParam)
             DestroyWindow(window);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
         return 0;
     case WM_COMMAND:
         OnCommand(wParam);

@@ -1,5 +1,6 @@
 #include "settings/MainDialog.h"
 
+#include "catalog/PolicySettings.h"
 #include "catalog/PresetApply.h"
 #include "catalog/PresetInForce.h"
 #include "catalog/PresetHotkey.h"
@@ -16,13 +17,18 @@
 
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
 
-// The preset list (list box 1011) shows the stored presets in their order, then
-// the new-preset entry while fewer than this many are stored.
+// The preset list (list box 1011) shows the stored presets in their order, the
+// administrator's after the user's, then the new-preset entry while the user has
+// fewer than this many and policy lets users make presets.
 constexpr int kPresetLimit = 16;
+
+// Before the name of a preset set by the administrator: a lock.
+constexpr wchar_t kManagedMark[] = L"\U0001F512 ";
 
 constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_TITLE, L"IDC_PROGRAM_TITLE"},
@@ -53,7 +59,13 @@ bool IsStoredPreset(int entry)
 
 bool OffersNewPreset()
 {
-    return g_presets.GetSize() < kPresetLimit;
+    return UserPresetCount(g_presets) < kPresetLimit && UserPresetsAllowed();
+}
+
+// A preset the user may delete: one of their own, while policy lets users delete presets.
+bool IsDeletablePreset(int entry)
+{
+    return IsStoredPreset(entry) && !g_presets[entry].Managed && UserPresetsAllowed();
 }
 
 // Fills the list from the preset list and selects its first entry.
@@ -61,8 +73,10 @@ void FillPresetList(HWND dialog)
 {
     const HWND list = GetDlgItem(dialog, IDC_MAIN_PRESET_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < g_presets.GetSize(); ++i)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_presets[i].Name.GetString()));
+    for (int i = 0; i < g_presets.GetSize(); ++i) {
+        const std::wstring name = (g_presets[i].Managed ? kManagedMark : L"") + std::wstring(g_presets[i].Name);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
     if (OffersNewPreset()) {
         wchar_t entry[kDialogTextChars];
         CopyDialogText(L"IDS_EDITNEWPRESET", entry, kDialogTextChars);
@@ -76,10 +90,11 @@ void FillPresetList(HWND dialog)
 void ShowSelectedHotkey(HWND dialog, int entry)
 {
     const bool stored = IsStoredPreset(entry);
+    const bool editable = stored && !g_presets[entry].Managed; // the administrator's keys stay as set
     const HWND control = GetDlgItem(dialog, IDC_MAIN_HOTKEY);
     ShowHotkey(control, stored ? g_presets[entry].Hotkey : 0);
-    EnableWindow(control, stored);
-    EnableWindow(GetDlgItem(dialog, IDC_MAIN_HOTKEY_SET), stored);
+    EnableWindow(control, editable);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_HOTKEY_SET), editable);
 }
 
 // Set key: the selected preset gets the key the control shows (none removes
@@ -88,7 +103,7 @@ void ShowSelectedHotkey(HWND dialog, int entry)
 void SetSelectedHotkey(HWND dialog)
 {
     const int entry = SelectedListEntry(dialog);
-    if (!IsStoredPreset(entry))
+    if (!IsStoredPreset(entry) || g_presets[entry].Managed)
         return;
     std::vector<WORD> stored(static_cast<size_t>(g_presets.GetSize()));
     for (int i = 0; i < g_presets.GetSize(); ++i)
@@ -113,20 +128,22 @@ void ShowSelection(HWND dialog)
     const TaloDeviceArray& devices = stored ? g_presets[entry].Devices : static_cast<TaloDeviceArray&>(g_catalog);
     const int shown = ShowDeviceTree(tree, devices);
     EnableWindow(tree, !stored);
-    EnableWindow(GetDlgItem(dialog, IDC_MAIN_DELETE), stored);
+    const HWND deleteButton = GetDlgItem(dialog, IDC_MAIN_DELETE);
+    EnableWindow(deleteButton, IsDeletablePreset(entry));
+    ShowWindow(deleteButton, UserPresetsAllowed() ? SW_SHOW : SW_HIDE);
     ShowSelectedHotkey(dialog, entry);
     if (!stored && shown > 0)
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItems[0]));
 }
 
-// Deletes the selected stored preset once the user has confirmed it: the
+// Deletes the selected preset of the user's own once the user has confirmed it: the
 // following presets move up one place, the list is stored again (the launcher
 // is told), and the window shows the list from its first entry.
 void DeleteSelectedPreset(HWND dialog)
 {
     // Delete is enabled only for a stored preset, but its command can still be posted.
     const int entry = SelectedListEntry(dialog);
-    if (!IsStoredPreset(entry))
+    if (!IsDeletablePreset(entry))
         return;
     if (ShowTextMessage(dialog, L"MSG_DELETEPRESET", g_windowTitle, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
         return;
@@ -138,7 +155,7 @@ void DeleteSelectedPreset(HWND dialog)
 
 // The devices the tree shows (the catalog's records, read from items that
 // exist) with the tree's check marks, named by the user in the register dialog.
-// True when the new preset now stands at the end of the preset list, at index.
+// True when the new preset now stands after the user's presets, at index.
 bool MakeNewPreset(HWND dialog, int index)
 {
     const std::unique_ptr<TALO_PRESET> preset(CheckAllocation(new (std::nothrow) TALO_PRESET));
@@ -168,7 +185,7 @@ bool ApplySelection(HWND dialog)
         // The new-preset entry, or no selection while the tree shows the devices found.
         if (!OffersNewPreset())
             return false;
-        index = g_presets.GetSize();
+        index = UserPresetCount(g_presets);
         if (!MakeNewPreset(dialog, index))
             return false;
     }

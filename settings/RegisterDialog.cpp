@@ -64,9 +64,9 @@ bool TakeNameAndKey(HWND dialog, TALO_PRESET& preset)
     return true;
 }
 
-// Register and apply only: the pending preset goes to the end of the preset
-// list, once; register also stores the list, which tells the launcher, and
-// takes the new preset's shortcut key from any other preset.
+// Register and apply only: the pending preset goes after the user's presets, before
+// the administrator's, once; register also stores the list, which tells the
+// launcher, and takes the new preset's shortcut key from any other preset.
 INT_PTR OnRegisterCommand(HWND dialog, int id)
 {
     TALO_PRESET* const preset = PendingPreset(dialog);
@@ -85,7 +85,11 @@ INT_PTR OnRegisterCommand(HWND dialog, int id)
     default:
         return FALSE;
     }
+    const int at = UserPresetCount(g_presets);
     g_presets.SetAtGrow(g_presets.GetSize(), *preset);
+    for (int i = g_presets.GetSize() - 1; i > at; --i)
+        g_presets[i] = g_presets[i - 1];
+    g_presets[at] = *preset;
     SetWindowLongPtrW(dialog, DWLP_USER, 0);
     if (id == IDOK) {
         TakeHotkeyFromOthers(g_presets, g_presets.GetSize() - 1);

@@ -137,6 +137,35 @@ TEST_F(PresetStoreTest, LoadsEveryPresetWithItsDevicesInKeyOrder)
     EXPECT_STREQ(L"#KVBT#", list[1].Devices[0].HwId);
 }
 
+// The administrator's presets come after the user's (whose numbers stay), the machine's
+// before the user's, marked managed; a save writes the user's alone and leaves policy be.
+TEST_F(PresetStoreTest, PolicyPresetsFollowTheUsersMachineFirstAndAreNeverSaved)
+{
+    const ScopedPolicy policy;
+    StorePreset(0, L"Office", kTwoDevices);
+    ASSERT_TRUE(policy.StorePreset(HKEY_CURRENT_USER, 0, L"Team", kTwoDevices));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", kTwoDevices));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 1, L"Flight", {{L"Bluetooth", L"#KVBT#", L"#KVBT#", 0}}));
+
+    ASSERT_EQ(4, LoadPresets(list));
+    const std::pair<const wchar_t*, bool> expected[] = {
+        {L"Office", false}, {L"Fleet", true}, {L"Flight", true}, {L"Team", true}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(expected[i].first, list[i].Name);
+        EXPECT_EQ(expected[i].second, list[i].Managed);
+    }
+    EXPECT_EQ(1, UserPresetCount(list));
+    EXPECT_EQ(2, list[1].Devices.GetSize());
+
+    list.RemoveAt(0, 1); // the user deletes "Office"
+    ASSERT_EQ(1, SavePresets(list));
+    EXPECT_FALSE(OpenPreset(0)) << "a managed preset was stored as the user's";
+    ASSERT_EQ(3, LoadPresets(list));
+    EXPECT_EQ(0, UserPresetCount(list));
+    EXPECT_STREQ(L"Fleet", list[0].Name);
+}
+
 TEST_F(PresetStoreTest, TheFirstIncompletePresetEndsTheList)
 {
     const std::vector<StoredDevice> emptyClass = {{L"Wireless LAN", L"", L"PCI\\VEN_168C", 1, L""}};

@@ -9,6 +9,7 @@
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/SettingsInstall.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -346,6 +347,36 @@ TEST_F(ConsoleProgram, AnAppliedPresetIsInForceUntilATypeIsSwitched)
     EXPECT_EQ("Office", status["inForce"]["name"].text);
     EXPECT_EQ(0u, Run(L"on WLAN").exitCode);
     EXPECT_EQ(Json::Null, Status()["inForce"].kind);
+}
+
+// The administrator's presets follow the user's, marked managed, and apply by their number.
+TEST_F(ConsoleProgram, PolicyPresetsFollowTheUsersMarkedManagedAndApplyByNumber)
+{
+    const ScopedPolicy policy;
+    ASSERT_TRUE(StorePreset(0, L"Mine", {{kWlanName, L"Net", kWlanHwId, 1}}));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", {{kWlanName, L"Net", kWlanHwId, 0}}));
+
+    const ConsoleRun json = Run(L"presets --json", false);
+    Json presets;
+    ASSERT_TRUE(JsonReader(json.output).Read(presets)) << json.output;
+    ASSERT_EQ(2u, presets["presets"].items.size());
+    const struct {
+        const char* name;
+        bool managed;
+    } expected[] = {{"Mine", false}, {"Fleet", true}};
+    for (size_t i = 0; i < 2; ++i) {
+        const Json& preset = presets["presets"].items[i];
+        EXPECT_EQ(expected[i].name, preset["name"].text);
+        EXPECT_EQ(Json::Bool, preset["managed"].kind);
+        EXPECT_EQ(expected[i].managed, preset["managed"].flag);
+    }
+    const ConsoleRun text = Run(L"presets", false);
+    EXPECT_NE(std::string::npos, text.output.find("Fleet  (shortcut key: none) (managed)")) << text.output;
+    EXPECT_EQ(std::string::npos, text.output.find("Mine  (shortcut key: none) (managed)")) << text.output;
+
+    const ConsoleRun run = Run(L"apply 1");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(IsDisabled(kWlan));
 }
 
 TEST_F(ConsoleProgram, OnAndOffSwitchTypesAndRefuseUnknownOnes)

@@ -321,6 +321,32 @@ TEST_F(LauncherTray, EndSwitchWithoutALauncherLeavesTheAutostartValue)
     EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr);
 }
 
+// The Restart Manager of an update or removal closes the launcher with the end-session messages
+// (ENDSESSION_CLOSEAPP), a person or a tool with WM_CLOSE: it ends at once, takes its icon
+// along and, unlike /e, keeps the autostart value.
+TEST_F(LauncherTray, EndsCleanlyOnEndSessionAndOnClose)
+{
+    for (const bool endSession : {true, false}) {
+        SCOPED_TRACE(endSession ? "WM_QUERYENDSESSION, WM_ENDSESSION" : "WM_CLOSE");
+        ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+        ASSERT_TRUE(StartLauncher());
+        ASSERT_TRUE(TrayIconCountBecomes(1));
+
+        if (endSession) {
+            DWORD_PTR agrees = FALSE;
+            ASSERT_TRUE(SendMessageTimeoutW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                                            &agrees));
+            EXPECT_TRUE(agrees);
+            SendMessageTimeoutW(window_, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000, nullptr);
+        } else {
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(ExitCodeOf(*launcher_), 0u);
+        EXPECT_TRUE(TrayIconCountBecomes(0));
+        EXPECT_TRUE(ScopedAutostart::Exists());
+    }
+}
+
 TEST_F(LauncherTray, TaskbarCreatedBringsTheIconBack)
 {
     ASSERT_TRUE(StartLauncher());
@@ -636,6 +662,23 @@ TEST_F(LauncherTray, AKeyHeldElsewhereIsNamedThenAppliesItsPresetOnceFree)
     EXPECT_TRUE(IsDisabled(wlan));
     EXPECT_FALSE(IsDisabled(modem));
     EXPECT_FALSE(IsBluetoothRadioOn());
+}
+
+// Autostart 0 set by policy while the launcher runs ends it (the launcher watches the
+// policy keys), and keeps it from starting again; the user's autostart value goes.
+TEST_F(LauncherTray, AutostartPolicyZeroEndsTheLauncherAndKeepsItFromStarting)
+{
+    const ScopedPolicy policy;
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+
+    ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, L"Autostart", 0));
+    EXPECT_EQ(ExitCodeOf(*launcher_), 0u) << "Autostart 0 did not end the launcher";
+    EXPECT_TRUE(TrayIconCountBecomes(0));
+    EXPECT_EQ(RunLauncher(L""), 0u);
+    EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher started under Autostart 0";
+    EXPECT_FALSE(ScopedAutostart::Exists());
 }
 
 // The catalog built while the window is created registers the WLAN adapter it

@@ -11,6 +11,7 @@
 #include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -329,6 +330,61 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
     EXPECT_TRUE(window.WaitForExit());
     EXPECT_EQ(Changes(), StateChanges());
     EXPECT_EQ((Names{L"A", L"C"}), launcher.MenuPresets()) << "no menu while a settings program runs";
+}
+
+// The administrator's presets follow the user's, the machine's first, behind a lock: shown
+// read only, never deleted, applied like any other; a new preset of the user's goes before
+// them. AllowUserPresets 0 takes away the new-preset entry and the delete button.
+TEST_F(SettingsWindowTest, PolicyPresetsAreListedLockedAfterTheUsersAndCannotBeDeleted)
+{
+    const ScopedPolicy policy;
+    StorePreset(0, L"Mine", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}});
+    ASSERT_TRUE(policy.StorePreset(HKEY_CURRENT_USER, 0, L"Team", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}}));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const std::wstring lock = L"\U0001F512 ";
+    {
+        InstalledSettingsWindow window(Install());
+        ASSERT_TRUE(window.IsOpen());
+        EXPECT_EQ((Names{L"Mine", lock + L"Fleet", lock + L"Team", kNewEntry}), window.Presets());
+        window.Select(1);
+        EXPECT_EQ(Names{kWlanName}, window.DeviceNames());
+        EXPECT_FALSE(window.TreeEnabled());
+        EXPECT_FALSE(window.DeleteEnabled());
+        PostMessageW(window.Dialog(), WM_COMMAND, IDC_MAIN_DELETE, 0);
+        EXPECT_EQ(nullptr, WaitForMessageBox(window.Program().ProcessId(), 500));
+
+        // A new preset stands after "Mine", before the administrator's.
+        window.Select(3);
+        const HWND registerDialog = window.PressOkForRegister();
+        ASSERT_NE(nullptr, registerDialog);
+        TypeName(registerDialog, L"New");
+        EXPECT_TRUE(PressButton(registerDialog, IDOK));
+        EXPECT_TRUE(window.WaitForExit());
+    }
+    std::vector<std::wstring> names;
+    for (const Names& preset : ReadPresets())
+        names.push_back(preset[0]);
+    EXPECT_EQ((Names{L"Mine", L"New", L"Fleet", L"Team"}), names);
+
+    // OK on "Fleet" applies it: the WLAN adapter goes off.
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    window.Select(2);
+    EXPECT_TRUE(PressButton(window.Dialog(), IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_TRUE(IsDisabled(kWlan));
+
+    ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, L"AllowUserPresets", 0));
+    InstalledSettingsWindow locked(Install());
+    ASSERT_TRUE(locked.IsOpen());
+    EXPECT_EQ((Names{L"Mine", L"New", lock + L"Fleet", lock + L"Team"}), locked.Presets()) << "no new-preset entry";
+    EXPECT_FALSE(IsWindowVisible(locked.Item(IDC_MAIN_DELETE)));
+    EXPECT_FALSE(locked.DeleteEnabled());
+    PostMessageW(locked.Dialog(), WM_COMMAND, IDC_MAIN_DELETE, 0);
+    EXPECT_EQ(nullptr, WaitForMessageBox(locked.Program().ProcessId(), 500));
+    EXPECT_TRUE(PressButton(locked.Dialog(), IDCANCEL));
+    EXPECT_TRUE(locked.WaitForExit());
+    EXPECT_EQ(4u, ReadPresets().size());
 }
 
 TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)
