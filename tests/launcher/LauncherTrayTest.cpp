@@ -18,6 +18,7 @@
 #include "tests/launcher/WineTray.h"
 #include "tests/service/ServiceEnvironment.h"
 #include "tests/support/ScopedDpi.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
@@ -220,12 +221,25 @@ protected:
         ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";
         presets_.Remove();
         deviceList_.Remove();
+        // A preset in force that an earlier test applied would be re-applied at the launcher's start.
+        ClearInForce();
     }
 
     void TearDown() override
     {
         EndLauncher();
         EndSettingsPrograms();
+        ClearInForce();
+    }
+
+    static void ClearInForce()
+    {
+        ForgetPresetInForce();
+        CcRegistry product;
+        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
+            product.DeleteValue(kKeepAppliedValue);
+            product.DeleteValue(kReapplyNoticeValue);
+        }
     }
 
     // Ends the started launcher with the end switch.
@@ -742,7 +756,6 @@ protected:
         CSimNotebook notebook;
         ASSERT_EQ(SeedModernNotebook(notebook), 1);
         ASSERT_TRUE(notebook.SetLatency(kModernWlan, 0));
-        ClearInForce();
         TaloPresetList presets;
         TALO_PRESET travel = PresetOf(L"Travel", {DeviceRecord(L"Wi-Fi", L"Net", kModernWlanHwId, 0)});
         presets.SetAtGrow(0, travel);
@@ -752,22 +765,6 @@ protected:
         ASSERT_TRUE(IsDisabled(kModernWlan));
         ASSERT_EQ(ReadPresetInForce().number, 0);
         ASSERT_TRUE(notebook.ClearInstallerCalls());
-    }
-
-    void TearDown() override
-    {
-        LauncherTray::TearDown();
-        ClearInForce();
-    }
-
-    static void ClearInForce()
-    {
-        ForgetPresetInForce();
-        CcRegistry product;
-        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
-            product.DeleteValue(kKeepAppliedValue);
-            product.DeleteValue(kReapplyNoticeValue);
-        }
     }
 
     // The adapter enabled as a driver would, without a broadcast.
@@ -852,6 +849,57 @@ TEST_F(KeptPreset, ResumeDeviceChangeAndLogOnEachRestoreThePresetOnce)
     PumpMessagesFor(kQuietPeriodMs);
     EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches());
     EXPECT_EQ(ReadPresetInForce().number, 0);
+}
+
+// The launcher and the settings program in a folder of their own whose texts are
+// the shipped Japanese ones, as on a Japanese system.
+class JapaneseInstall {
+public:
+    JapaneseInstall()
+    {
+        const std::wstring texts = std::wstring(L"Japanese\\") + kTextFile;
+        ready_ = CopyFileW(ProgramPath(kLauncherProgramFile).c_str(), Launcher().c_str(), FALSE) &&
+                 CopyFileW(ProgramPath(kSettingsProgramFile).c_str(), Settings().c_str(), FALSE) &&
+                 folder_.WriteTextFile(kLanguageIniFile, L"[Folder]\nDefault=Japanese\n") &&
+                 folder_.CreateFolder(L"Japanese") &&
+                 CopyFileW(ProgramPath(texts.c_str()).c_str(), (folder_.Path() + texts).c_str(), FALSE);
+    }
+
+    bool Ready() const { return ready_; }
+    std::wstring Launcher() const { return folder_.Path() + kLauncherProgramFile; }
+    std::wstring Settings() const { return folder_.Path() + kSettingsProgramFile; }
+
+private:
+    TempFolder folder_;
+    bool ready_ = false;
+};
+
+// The quiet re-apply writes its notice in the user's language, and the launcher
+// beside it shows that as its balloon.
+TEST_F(KeptPreset, AJapaneseInstallReappliesWithAJapaneseBalloon)
+{
+    const JapaneseInstall install;
+    ASSERT_TRUE(install.Ready());
+    EnableBehindTheBack();
+    RunningProgram quiet(install.Settings(), L" /p0 /Q");
+    EXPECT_EQ(ExitCodeOf(quiet), static_cast<DWORD>(kReapplyChanged));
+    // "Travel applied again: Wi-Fi off"
+    EXPECT_STREQ(TakeReapplyNotice().GetString(),
+                 L"Travel \u3092\u518D\u9069\u7528\u3057\u307E\u3057\u305F: Wi-Fi \u30AA\u30D5");
+    EXPECT_TRUE(IsDisabled(kModernWlan));
+
+    ASSERT_TRUE(StartLauncher(install.Launcher()));
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    PumpMessagesFor(kQuietPeriodMs);
+    EnableBehindTheBack();
+    ASSERT_EQ(RunSim(L"resume"), 0u);
+    EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
+    const HWND balloon = WaitForBalloon();
+    EXPECT_NE(balloon, nullptr) << "no balloon";
+    if (balloon)
+        EXPECT_TRUE(SaveDesktopScreenshot(L"balloon-ja"));
+    // The launcher ends before the folder goes.
+    EndLauncher();
 }
 
 TEST_F(KeptPreset, NothingIsReappliedWhenKeepingIsOffOrThePresetWasRenumbered)
