@@ -1,13 +1,15 @@
 # The newcomer's door: `make demo` shows Airvane at work, `make test` runs every test.
 # All install what is missing (apt-get), configure and build first. `make soak` runs the
 # robustness tests in their long form and closes with one line of counts; `make bench`
-# measures what a switch costs (`make bench QUICK=1`: a short check).
+# measures what a switch costs (`make bench QUICK=1`: a short check). `make sign
+# CERT=<file.pfx> [PASSWORD=...] [TIMESTAMP=<url>]` signs the programs, packages them
+# again and signs both packages.
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test soak demo bench clean
+.PHONY: all deps configure build test soak demo bench sign clean
 
 all: build
 
@@ -38,6 +40,14 @@ demo: build
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target AirvaneBench
 	scripts/bench $(BUILD) $(if $(QUICK),--quick)
+
+SIGN = scripts/sign-files "$(CERT)" "$(PASSWORD)" "$(TIMESTAMP)"
+
+sign: build
+	@test -n "$(CERT)" || { echo "usage: make sign CERT=<file.pfx> [PASSWORD=...] [TIMESTAMP=<url>]" >&2; exit 2; }
+	$(SIGN) $(wildcard $(BUILD)/bin/*.exe $(BUILD)/bin/*.dll $(BUILD)/sim/bin/*.exe $(BUILD)/sim/bin/*.dll)
+	cmake --build $(BUILD) --target airvane_installer
+	$(SIGN) $(BUILD)/installer/Airvane-*.msi
 
 clean:
 	rm -rf $(BUILD)

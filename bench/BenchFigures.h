@@ -30,6 +30,8 @@ void RunPresetFigure(const BenchPlan& plan, const BenchFloors& floors, BenchTabl
 void RunCatalogFigure(const BenchPlan& plan, BenchTable& table);
 // Reseeds the notebook as a modern one: run it after the figures on the demo notebook.
 void RunModernPresetFigure(const BenchPlan& plan, BenchTable& table);
+// Starts the launcher with a preset in force and ends it again.
+void RunReapplyFigure(const BenchPlan& plan, BenchTable& table);
 
 // The peers of the exchange floors, run in a second AirvaneBench.exe process
 // (--peer <role> <arguments...>); the exit code reports success (0).

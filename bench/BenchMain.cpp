@@ -14,10 +14,10 @@
 namespace {
 
 // The figures named by "1,4", or every figure when the list is empty.
-bool ParseFigures(const std::wstring& list, bool (&run)[8])
+bool ParseFigures(const std::wstring& list, bool (&run)[9])
 {
     for (wchar_t c : list) {
-        if (c >= L'1' && c <= L'7')
+        if (c >= L'1' && c <= L'8')
             run[c - L'0'] = true;
         else if (c != L',')
             return false;
@@ -33,7 +33,7 @@ int wmain(int argc, wchar_t** argv)
     if (!arguments.empty() && arguments[0] == L"--peer")
         return RunPeer(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()));
     BenchPlan plan;
-    bool run[8] = {};
+    bool run[9] = {};
     bool some = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == L"--quick") {
@@ -53,7 +53,7 @@ int wmain(int argc, wchar_t** argv)
 
     BenchTable table;
     BenchFloors floors;
-    if (run[1] || run[2] || run[3] || run[5] || run[6] || run[7]) {
+    if (run[1] || run[2] || run[3] || run[5] || run[6] || run[7] || run[8]) {
         BenchMachine machine;
         if (!machine.Ready()) {
             std::printf("AirvaneBench: the demo notebook or the service could not be set up\n");
@@ -71,6 +71,9 @@ int wmain(int argc, wchar_t** argv)
         table.BeginFigure(5);
         if (run[5])
             RunIdleFigure(plan, table);
+        table.BeginFigure(8);
+        if (run[8])
+            RunReapplyFigure(plan, table);
         // Last of the figures on the demo notebook: it adds nine adapters to it.
         table.BeginFigure(3);
         if (run[3])

@@ -4,8 +4,8 @@
 // what the preset costs with no call of the class installer for the other three.
 #include "bench/BenchClock.h"
 #include "bench/BenchFigures.h"
+#include "bench/BenchPresets.h"
 #include "bench/BenchPrograms.h"
-#include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
 
@@ -22,29 +22,21 @@ constexpr DWORD kRadio = 6;
 constexpr wchar_t kWlanHwId[] = L"PCI\\VEN_8086&DEV_A0F0&SUBSYS_00748086&REV_20";
 constexpr wchar_t kWlanName[] = L"Wi-Fi 6 Wireless Network Adapter";
 
+// A device of the two presets: those that change are off in the one and on in the
+// other; the rest stay on.
 struct PresetDevice {
     std::wstring name;
     std::wstring className;
     std::wstring hwId;
-    bool changes; // off in the one preset, on in the other; the rest stay on
+    bool changes;
 };
 
 bool WritePreset(int index, const std::vector<PresetDevice>& devices, bool on)
 {
-    CcRegistry key;
-    const std::wstring path = std::wstring(kProductKey) + L"\\" + kSettingSubKey + L"\\Preset" + std::to_wstring(index);
-    if (!key.CreateKey(path.c_str(), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
-        return false;
-    bool written = key.SetValue(kPresetNameValue, on ? L"Modern on" : L"Modern off", REG_SZ, 0) != 0;
-    for (size_t k = 0; k < devices.size(); ++k) {
-        const std::wstring n = std::to_wstring(k);
-        written = written && key.SetValue((n + L"_DeviceName").c_str(), devices[k].name.c_str(), REG_SZ, 0) &&
-                  key.SetValue((n + L"_Class").c_str(), devices[k].className.c_str(), REG_SZ, 0) &&
-                  key.SetValue((n + L"_HwId").c_str(), devices[k].hwId.c_str(), REG_SZ, 0) &&
-                  key.SetDWord((n + L"_Setting").c_str(), on || !devices[k].changes ? 1 : 0) &&
-                  key.SetValue((n + L"_DisplayName").c_str(), L"", REG_SZ, 0);
-    }
-    return written;
+    std::vector<BenchPresetDevice> records;
+    for (const PresetDevice& device : devices)
+        records.push_back({device.name, device.className, device.hwId, on || !device.changes});
+    return WriteBenchPreset(index, on ? L"Modern on" : L"Modern off", records);
 }
 
 // Two more WLAN adapters beside the notebook's own, which stay on.

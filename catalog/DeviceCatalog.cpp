@@ -53,6 +53,11 @@ CDeviceCatalog::CDeviceCatalog(const CatalogOptions& options, const wchar_t* tex
     BuildCatalog();
 }
 
+CDeviceCatalog::CDeviceCatalog(const CatalogOptions& options, Unbuilt)
+    : options_(options), sections_(LanguageTextFile())
+{
+}
+
 CDeviceCatalog::~CDeviceCatalog() = default;
 
 int CDeviceCatalog::BuildCatalog()

@@ -49,6 +49,10 @@ public:
     // builds the catalog. Without a text file the catalog stays empty.
     explicit CDeviceCatalog(const CatalogOptions& options);
     CDeviceCatalog(const CatalogOptions& options, const wchar_t* textFilePath);
+    // Reads the text file as the first form does, but leaves the catalog empty for
+    // a caller that fills it type by type (AddListedType).
+    struct Unbuilt {};
+    CDeviceCatalog(const CatalogOptions& options, Unbuilt);
     ~CDeviceCatalog() override;
 
     // Empties the catalog and fills it again from "DeviceList"; returns the count.

@@ -8,6 +8,8 @@ TALO_PRESET::TALO_PRESET(const TALO_PRESET& source)
 TALO_PRESET& TALO_PRESET::operator=(const TALO_PRESET& source)
 {
     Name = source.Name;
+    Hotkey = source.Hotkey;
+    Managed = source.Managed;
     if (this != &source) {
         const int count = source.Devices.GetSize();
         Devices.SetSize(count);

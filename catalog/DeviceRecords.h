@@ -19,11 +19,13 @@ using TaloDeviceArray = CcArray<TALO_DEVICEINFO, TALO_DEVICEINFO&>;
 struct TALO_PRESET {
     CcString Name;
     TaloDeviceArray Devices;
+    WORD Hotkey = 0; // shortcut key: low byte the virtual-key code, high byte HOTKEYF_* flags; 0: none
+    bool Managed = false; // set by the administrator's policy: applied, never changed or deleted
 
     TALO_PRESET() = default;
     TALO_PRESET(const TALO_PRESET& source);
-    // Name assigned; unless source is this preset, Devices resized to the source's
-    // count and each record copied.
+    // Name, Hotkey and Managed assigned; unless source is this preset, Devices resized
+    // to the source's count and each record copied.
     TALO_PRESET& operator=(const TALO_PRESET& source);
 };
 

@@ -1,6 +1,7 @@
 #include "catalog/PresetStore.h"
 
 #include "catalog/IndexedName.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetSwap.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -20,19 +21,15 @@ bool ReadDevice(CcRegistry& key, int k, TALO_DEVICEINFO& device)
     return !device.DeviceName.IsEmpty() && !device.Class.IsEmpty();
 }
 
-} // namespace
-
-int LoadPresets(TaloPresetList& list)
+// Appends the presets of one tree, Preset0, Preset1, ... of keyFormat under root.
+void LoadPresetTree(TaloPresetList& list, HKEY root, const wchar_t* keyFormat, REGSAM access, bool managed)
 {
-    list.RemoveAll();
-    CPresetStoreLock lock;
-    if (lock.IsHeld())
-        FinishInterruptedSave();
     for (int n = 0;; ++n) {
         CcRegistry key;
-        if (!key.OpenKey(IndexedName(kPresetKeyFormat, n), HKEY_CURRENT_USER, KEY_ALL_ACCESS))
+        if (!key.OpenKey(IndexedName(keyFormat, n), root, access))
             break;
         TALO_PRESET preset;
+        preset.Managed = managed;
         preset.Name = key.GetString(kPresetNameValue, L"", 0);
         if (preset.Name.IsEmpty())
             break;
@@ -44,7 +41,30 @@ int LoadPresets(TaloPresetList& list)
         }
         if (preset.Devices.GetSize() == 0)
             break;
+        preset.Hotkey = StoredHotkey(key.GetDWord(kPresetHotkeyValue, 0, 0));
         list.SetAtGrow(list.GetSize(), preset);
     }
+}
+
+} // namespace
+
+int LoadPresets(TaloPresetList& list)
+{
+    list.RemoveAll();
+    CPresetStoreLock lock;
+    if (lock.IsHeld())
+        FinishInterruptedSave();
+    LoadPresetTree(list, HKEY_CURRENT_USER, kPresetKeyFormat, KEY_ALL_ACCESS, false);
+    // Users may only read policy keys.
+    LoadPresetTree(list, HKEY_LOCAL_MACHINE, kPolicyPresetKeyFormat, KEY_READ, true);
+    LoadPresetTree(list, HKEY_CURRENT_USER, kPolicyPresetKeyFormat, KEY_READ, true);
     return list.GetSize();
+}
+
+int UserPresetCount(const TaloPresetList& list)
+{
+    int count = 0;
+    while (count < list.GetSize() && !list[count].Managed)
+        ++count;
+    return count;
 }

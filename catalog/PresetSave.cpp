@@ -17,6 +17,8 @@ bool WritePreset(CcRegistry& key, const TALO_PRESET& preset)
 {
     if (!WriteString(key, kPresetNameValue, preset.Name))
         return false;
+    if (preset.Hotkey != 0 && !key.SetDWord(kPresetHotkeyValue, preset.Hotkey))
+        return false;
     for (int k = 0; k < preset.Devices.GetSize(); ++k) {
         const TALO_DEVICEINFO& device = preset.Devices[k];
         if (!WriteString(key, IndexedName(kDeviceNameValueFormat, k), device.DeviceName) ||
@@ -30,15 +32,18 @@ bool WritePreset(CcRegistry& key, const TALO_PRESET& preset)
     return true;
 }
 
-// The whole list as "Setting.Saving", flushed, then marked whole.
+// The user's presets of the list as "Setting.Saving", flushed, then marked whole.
 bool WriteSavingTree(CcRegistry& product, const TaloPresetList& list)
 {
     CcRegistry saving;
     if (!saving.CreateKey(kSettingSavingSubKey, product.GetHandle(), KEY_ALL_ACCESS))
         return false;
+    int stored = 0;
     for (int i = 0; i < list.GetSize(); ++i) {
+        if (list[i].Managed)
+            continue;
         CcRegistry key;
-        if (!key.CreateKey(IndexedName(kPresetSubKeyFormat, i), saving.GetHandle(), KEY_ALL_ACCESS) ||
+        if (!key.CreateKey(IndexedName(kPresetSubKeyFormat, stored++), saving.GetHandle(), KEY_ALL_ACCESS) ||
             !WritePreset(key, list[i])) {
             return false;
         }

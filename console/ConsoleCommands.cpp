@@ -10,6 +10,7 @@
 #include "console/MachineStatus.h"
 #include "console/RuleCommands.h"
 #include "console/StatusReport.h"
+#include "foundation/CcCheckDualExec.h"
 #include "foundation/Names.h"
 
 #include <windows.h>
@@ -21,7 +22,7 @@ namespace {
 
 int Status(bool json, const ConsoleTexts& texts, const ConsoleStream& out)
 {
-    CDeviceCatalog catalog(SettingsCatalogOptions());
+    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
     MachineStatus status;
     ReadMachineStatus(catalog, status);
     if (json)
@@ -60,6 +61,8 @@ int Apply(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStre
     WarnWithoutService(texts, err);
     err.Line(texts.Get(L"APPLYING", {presets[number].Name.GetString()}));
     RecordPresetInForce(number, presets[number].Name);
+    // Built as the settings program builds it before a preset: the build registers
+    // the WLAN adapters it finds, which the service switches only once registered.
     CDeviceCatalog catalog(SettingsCatalogOptions());
     ConsoleProgress progress(texts, err);
     ApplyPreset(presets, number, &catalog, progress);
@@ -75,7 +78,7 @@ bool IsUmtsModem(const TALO_DEVICEINFO& device)
 // leaves the machine as it was.
 int SwitchTypes(const std::vector<std::wstring>& types, bool on, const ConsoleTexts& texts, const ConsoleStream& err)
 {
-    CDeviceCatalog catalog(SettingsCatalogOptions());
+    CDeviceCatalog catalog(SettingsCatalogOptions(), CDeviceCatalog::Unbuilt());
     std::vector<std::vector<TALO_DEVICEINFO>> found(types.size());
     for (size_t t = 0; t < types.size(); ++t) {
         FindDevicesOfType(catalog, types[t].c_str());
@@ -112,6 +115,17 @@ bool IsNumber(const std::wstring& word)
     return true;
 }
 
+// A switch runs as the settings program's command line does: as its instance, so
+// that no settings window changes presets or devices meanwhile and the tray menu
+// stays closed. The guard holds the instance until the command is done.
+bool TakeSettingsInstance(CcCheckDualExec& guard, const ConsoleTexts& texts, const ConsoleStream& err)
+{
+    if (guard.Check(kSettingsInstanceMutex) == CcCheckDualExec::kFirstInstance)
+        return true;
+    err.Line(texts.Get(L"SETTINGS_OPEN"));
+    return false;
+}
+
 } // namespace
 
 int FindPreset(const TaloPresetList& presets, const std::wstring& word)
@@ -131,6 +145,11 @@ int FindPreset(const TaloPresetList& presets, const std::wstring& word)
 int RunConsoleCommand(const ConsoleCommand& command, const ConsoleTexts& texts, const ConsoleStream& out,
                       const ConsoleStream& err)
 {
+    CcCheckDualExec settingsInstance;
+    const bool switches =
+        command.verb == ConsoleVerb::Apply || command.verb == ConsoleVerb::On || command.verb == ConsoleVerb::Off;
+    if (switches && !TakeSettingsInstance(settingsInstance, texts, err))
+        return kExitFailed;
     switch (command.verb) {
     case ConsoleVerb::Status:
         return Status(command.json, texts, out);

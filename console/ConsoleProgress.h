@@ -9,7 +9,7 @@ class ConsoleTexts;
 
 // Exit codes of airvane.exe.
 constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;          // a device could not be switched
+constexpr int kExitFailed = 1;          // a device could not be switched, or a settings program runs
 constexpr int kExitBadUse = 2;          // the usage went to standard error
 constexpr int kExitNotFound = 4;        // no such preset, or a type without devices
 constexpr int kExitRestartNeeded = 3010; // switched; takes effect after a restart (ERROR_SUCCESS_REBOOT_REQUIRED)

@@ -18,11 +18,18 @@ bool IsClassMarker(const CcString& className)
            CompareStringOrdinal(className, -1, kBluetoothClassMarker, -1, TRUE) == CSTR_EQUAL;
 }
 
+// The catalog lists a whole class only for an entry of a device section without a
+// hardware ID; a WLAN adapter's record always names its own devices.
+bool StandsForWholeClass(const std::wstring& type, const TALO_DEVICEINFO& record)
+{
+    return record.HwId.IsEmpty() && !IsClassMarker(record.Class) && lstrcmpiW(type.c_str(), kDeviceListWlan) != 0;
+}
+
 // A record of a whole class counts as on when any device of it is on; the class's
 // own answer tells whether its devices disagree.
-DeviceState StateOf(CDeviceSnapshot& devices, const TALO_DEVICEINFO& record)
+DeviceState StateOf(CDeviceSnapshot& devices, const std::wstring& type, const TALO_DEVICEINFO& record)
 {
-    if (record.HwId.IsEmpty() && !IsClassMarker(record.Class)) {
+    if (StandsForWholeClass(type, record)) {
         int state = DEVSTAT_NONE;
         QueryByClass(devices, record.Class, &state);
         if (state == DEVSTAT_MIXED)
@@ -55,7 +62,11 @@ void ReadMachineStatus(CDeviceCatalog& catalog, MachineStatus& status)
             device.name = record.DeviceName.GetString();
             device.className = record.Class.GetString();
             device.hwId = record.HwId.GetString();
-            device.state = StateOf(devices, record);
+            device.state = StateOf(devices, type, record);
+            // The devices the catalog found the record by: the modem and the radio do not tell.
+            device.restartPending =
+                !IsClassMarker(record.Class) &&
+                IsRestartPending(devices, record.Class, StandsForWholeClass(type, record) ? nullptr : record.HwId.GetString());
             status.devices.push_back(device);
         }
     }

@@ -18,8 +18,8 @@ struct DeviceStatus {
     std::wstring className; // setup class or class marker, as in a preset
     std::wstring hwId;
     DeviceState state = DeviceState::Absent;
-    // Switched, but the change takes effect after a restart. Nothing reports
-    // that yet; it follows the outcome of a switch once the service tells it.
+    // Switched, but the change takes effect after a restart (the device says so;
+    // the UMTS modem and the Bluetooth radio, switched in steps, do not tell).
     bool restartPending = false;
 };
 
@@ -30,8 +30,8 @@ struct MachineStatus {
     int inForce = -1; // the number of the preset in force; -1: none, or renumbered since
 };
 
-// Reads the devices type by type into catalog (which is left holding the last
-// type's devices), the service's presence and the presets.
+// Reads the devices type by type into catalog, which should start unbuilt (it is
+// left holding the last type's devices), the service's presence and the presets.
 void ReadMachineStatus(CDeviceCatalog& catalog, MachineStatus& status);
 
 // Whether the switching service runs: its request block exists. Nothing is sent.

@@ -1,5 +1,6 @@
 #include "console/StatusReport.h"
 
+#include "catalog/PresetHotkey.h"
 #include "console/ConsoleTexts.h"
 #include "console/JsonText.h"
 
@@ -38,8 +39,13 @@ void PresetMembers(JsonText& json, const TaloPresetList& presets)
         json.Number(i);
         json.Key(L"name");
         json.String(preset.Name.GetString());
-        json.Key(L"shortcut"); // no preset has a shortcut key yet
-        json.Null();
+        json.Key(L"shortcut");
+        if (preset.Hotkey != 0)
+            json.String(HotkeyText(preset.Hotkey));
+        else
+            json.Null();
+        json.Key(L"managed");
+        json.Bool(preset.Managed);
         json.Key(L"devices");
         json.OpenArray();
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
@@ -129,7 +135,8 @@ std::wstring PresetsText(const ConsoleTexts& texts, const TaloPresetList& preset
     for (int i = 0; i < presets.GetSize(); ++i) {
         const TALO_PRESET& preset = presets[i];
         text += L"  " + Padded(std::to_wstring(i), 3) + preset.Name.GetString() + L"  (" +
-                texts.Get(L"SHORTCUT", {texts.Get(L"NONE")}) + L")" + kLineEnd;
+                texts.Get(L"SHORTCUT", {preset.Hotkey != 0 ? HotkeyText(preset.Hotkey) : texts.Get(L"NONE")}) + L")" +
+                (preset.Managed ? L" (" + texts.Get(L"MANAGED") + L")" : std::wstring()) + kLineEnd;
         for (int k = 0; k < preset.Devices.GetSize(); ++k) {
             const TALO_DEVICEINFO& device = preset.Devices[k];
             text += L"       " + Padded(StateText(texts, device.Setting == 1 ? DeviceState::On : DeviceState::Off), 8) +

@@ -11,7 +11,7 @@ class ConsoleTexts;
 //
 //   {"service":"running"|"unreachable",
 //    "devices":[{"type","name","class","hwid","state":"on"|"off"|"mixed"|"absent","restartPending"}],
-//    "presets":[{"number","name","shortcut":null,"devices":[{"name","class","hwid","state":"on"|"off"}]}],
+//    "presets":[{"number","name","shortcut":"Ctrl+Alt+T"|null,"devices":[{"name","class","hwid","state":"on"|"off"}]}],
 //    "inForce":{"number","name"}|null}
 //
 // "presets --json" writes {"presets":[...]} alone.

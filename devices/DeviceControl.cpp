@@ -125,32 +125,37 @@ struct HwIdSelection {
     size_t nameCapacity;
 };
 
-// A query answered from a snapshot: the devices of the class as first found, those
-// of a hardware-ID prefix found through the index.
-void QuerySnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, int* state, const HwIdSelection* byHwId)
+// Visits the devices of the class in a snapshot that a query selects: all of them,
+// or those with a hardware-ID entry beginning with the prefix, found through the index.
+template <typename Visit>
+void VisitSnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, const HwIdSelection* byHwId, Visit&& visit)
 {
     SnapshotClass& devices = snapshot.Class(className);
     if (!devices.resolved)
         return;
-    auto visit = [&](SnapshotDevice& device) {
-        if (byHwId) {
-            bool matches = false;
-            for (const std::wstring& entry : device.hardwareIds)
-                matches = matches || EntryBeginsWith(entry, byHwId->prefix, byHwId->prefixLength);
-            if (!matches)
-                return;
-            if (byHwId->nameOut)
-                ReportName(device.set, device.data, byHwId->nameOut, byHwId->nameCapacity);
-        }
-        FoldState(*state, snapshot.State(device));
-    };
     if (!byHwId) {
         for (SnapshotDevice& device : devices.devices)
             visit(device);
         return;
     }
-    for (size_t position : devices.Candidates(byHwId->prefix, byHwId->prefixLength))
-        visit(devices.devices[position]);
+    for (size_t position : devices.Candidates(byHwId->prefix, byHwId->prefixLength)) {
+        SnapshotDevice& device = devices.devices[position];
+        bool matches = false;
+        for (const std::wstring& entry : device.hardwareIds)
+            matches = matches || EntryBeginsWith(entry, byHwId->prefix, byHwId->prefixLength);
+        if (matches)
+            visit(device);
+    }
+}
+
+// A query answered from a snapshot.
+void QuerySnapshot(CDeviceSnapshot& snapshot, const wchar_t* className, int* state, const HwIdSelection* byHwId)
+{
+    VisitSnapshot(snapshot, className, byHwId, [&](SnapshotDevice& device) {
+        if (byHwId && byHwId->nameOut)
+            ReportName(device.set, device.data, byHwId->nameOut, byHwId->nameCapacity);
+        FoldState(*state, snapshot.State(device));
+    });
 }
 
 // A query (mode 0) answers from the snapshot when one is given; a switch always walks the class.
@@ -222,6 +227,22 @@ int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className,
         return 0;
     const HwIdSelection selection = {hwIdPrefix, wcslen(hwIdPrefix), nameOut, nameCapacity};
     return ControlDevices(&snapshot, className, 0, state, nullptr, &selection);
+}
+
+bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix)
+{
+    if (!className)
+        return false;
+    const size_t prefixLength = hwIdPrefix ? wcslen(hwIdPrefix) : 0;
+    // A prefix the comparison buffer cannot hold selects no device, as in a query; an
+    // empty one would select every device with a hardware ID, which no record means.
+    if (hwIdPrefix && (prefixLength == 0 || prefixLength >= kPropertyChars))
+        return false;
+    const HwIdSelection selection = {hwIdPrefix, prefixLength, nullptr, 0};
+    bool pending = false;
+    VisitSnapshot(snapshot, className, hwIdPrefix ? &selection : nullptr,
+                  [&](SnapshotDevice& device) { pending = pending || ReadNeedsRestart(device.data); });
+    return pending;
 }
 
 namespace {

@@ -51,6 +51,11 @@ int QueryByHwId(CDeviceSnapshot& snapshot, int* state, const wchar_t* className,
 int GetHwIdFromDesc(CDeviceSnapshot& snapshot, const wchar_t* description, const wchar_t* className,
                     wchar_t* hwIdOut, size_t hwIdCapacity);
 
+// True when a device has a change that takes effect after a restart, asked of the
+// snapshot: any device of the class when hwIdPrefix is null (as QueryByClass), else
+// the devices QueryByHwId selects by the prefix; an empty prefix selects none.
+bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix);
+
 // 1 when an installed device of the class has exactly this text as the first entry
 // of its hardware-ID list (any letter case); a prefix of it does not count.
 int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className);

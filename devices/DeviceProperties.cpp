@@ -72,6 +72,14 @@ int ReadDeviceState(const SP_DEVINFO_DATA& device)
     return (status & DN_HAS_PROBLEM) && problem == CM_PROB_DISABLED ? DEVSTAT_DISABLED : DEVSTAT_ENABLED;
 }
 
+bool ReadNeedsRestart(const SP_DEVINFO_DATA& device)
+{
+    ULONG status = 0;
+    ULONG problem = 0;
+    return DeviceApi().CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS &&
+           (status & DN_NEED_RESTART) != 0;
+}
+
 void FoldState(int& state, int seen)
 {
     if (seen == DEVSTAT_NONE)

@@ -58,5 +58,8 @@ bool EntryBeginsWith(const std::wstring& entry, const wchar_t* prefix, size_t pr
 // or DEVSTAT_NONE when its status cannot be read.
 int ReadDeviceState(const SP_DEVINFO_DATA& device);
 
+// True when the device reports that a change waits for a restart (DN_NEED_RESTART).
+bool ReadNeedsRestart(const SP_DEVINFO_DATA& device);
+
 // Folds one device's state into the aggregate; DEVSTAT_NONE does not count.
 void FoldState(int& state, int seen);

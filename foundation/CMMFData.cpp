@@ -1,26 +1,38 @@
 #include "foundation/CMMFData.h"
 
-#include "foundation/CSynchronizer.h"
 #include "foundation/Names.h"
 #include "foundation/ObjectSecurity.h"
+#include "foundation/ServiceObjects.h"
 
 #include <cstring>
 #include <cwchar>
 #include <iterator>
-#include <optional>
+#include <utility>
 
 namespace {
 
-// Ownership of a block mutex handle held for the object's life, for one copy.
+// Ownership of the block mutex for one copy, waited for no longer than the
+// time given: any user may hold that mutex, and no side may hang on it.
 class BlockLock {
 public:
-    explicit BlockLock(HANDLE mutex) : mutex_(mutex) { WaitForSingleObject(mutex_, INFINITE); }
-    ~BlockLock() { ReleaseMutex(mutex_); }
+    BlockLock(HANDLE mutex, DWORD timeoutMs) : mutex_(mutex)
+    {
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_, timeoutMs) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~BlockLock()
+    {
+        if (held_)
+            ReleaseMutex(mutex_);
+    }
     BlockLock(const BlockLock&) = delete;
     BlockLock& operator=(const BlockLock&) = delete;
 
+    bool Held() const { return held_; }
+
 private:
     HANDLE mutex_;
+    bool held_ = false;
 };
 
 } // namespace
@@ -52,10 +64,11 @@ CMMFData::~CMMFData()
         CloseBlock();
 }
 
+// A block mutex held by someone else delays the close by the copy's time limit at most.
 void CMMFData::CloseBlock()
 {
     {
-        CSynchronizer lock(blockMutexName_, 1, INFINITE);
+        BlockLock lock(blockMutex_.Get(), kBlockCopyWaitMs);
         view_.Reset();
         viewBytes_ = 0;
         mapping_.Reset();
@@ -63,21 +76,31 @@ void CMMFData::CloseBlock()
     blockMutex_.Reset();
 }
 
+// The block mutex first, then the block under it; both with the service's
+// descriptor, or taken over from an earlier run of the service.
 int CMMFData::CreateBlock(DWORD size)
 {
     if (!IsUsable())
         return 0;
-    CSynchronizer lock(blockMutexName_, 1, INFINITE);
     if (mapping_)
         return 1;
-    BlockSecurity security;
-    if (BuildBlockSecurity(security) != ERROR_SUCCESS)
+    if (!blockMutex_) {
+        ServiceObject mutex = CreateServiceMutex(blockMutexName_);
+        createError_ = mutex.error;
+        if (!mutex.handle)
+            return 0;
+        blockMutex_ = std::move(mutex.handle);
+    }
+    BlockLock lock(blockMutex_.Get(), kBlockCopyWaitMs);
+    if (!lock.Held()) {
+        createError_ = WAIT_TIMEOUT;
         return 0;
-    // A mapping that already exists is opened: it counts as success.
-    mapping_.Reset(
-        CreateFileMappingW(INVALID_HANDLE_VALUE, security.Attributes(), PAGE_READWRITE, 0, size, mappingName_));
-    if (!mapping_)
+    }
+    ServiceObject block = CreateServiceBlock(mappingName_, size);
+    createError_ = block.error;
+    if (!block.handle)
         return 0;
+    mapping_ = std::move(block.handle);
     // The creator copies through one view for its life instead of mapping one per copy;
     // without it, its copies map their own like everybody else's.
     view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -86,9 +109,6 @@ int CMMFData::CreateBlock(DWORD size)
         viewBytes_ = region.RegionSize;
     else
         view_.Reset();
-    // Likewise the block mutex: without a handle of its own, each copy opens it by name.
-    OpenSecurity everyone;
-    blockMutex_.Reset(CreateMutexW(everyone.Attributes(), FALSE, blockMutexName_));
     return 1;
 }
 
@@ -107,23 +127,28 @@ int CMMFData::WriteBlockAndSignal(const void* source, size_t bytes, HANDLE event
     return Copy(const_cast<void*>(source), bytes, true, event);
 }
 
-// A copy larger than the mapped view fails rather than run past it.
+// A copy larger than the mapped view fails rather than run past it. Other
+// sides open the block mutex and the block with a user's rights only, and
+// never create them: without the service there is nothing to copy.
 int CMMFData::Copy(void* buffer, size_t bytes, bool write, HANDLE signal)
 {
     if (!IsUsable())
         return 0;
-    const DWORD access = write ? FILE_MAP_ALL_ACCESS : FILE_MAP_READ;
-    std::optional<BlockLock> heldLock;
-    std::optional<CSynchronizer> namedLock;
-    if (blockMutex_)
-        heldLock.emplace(blockMutex_.Get());
-    else
-        namedLock.emplace(blockMutexName_, 1, INFINITE);
+    KernelHandle openedMutex;
+    if (!blockMutex_) {
+        openedMutex.Reset(OpenMutexW(kUserMutexAccess, FALSE, blockMutexName_));
+        if (!openedMutex)
+            return 0;
+    }
+    const BlockLock lock(blockMutex_ ? blockMutex_.Get() : openedMutex.Get(), kBlockCopyWaitMs);
+    if (!lock.Held())
+        return 0;
     void* base = view_.Get();
     size_t available = viewBytes_;
     KernelHandle mapping;
     MappedView view;
     if (!base) {
+        const DWORD access = write ? kUserBlockAccess : FILE_MAP_READ;
         mapping.Reset(OpenFileMappingW(access, FALSE, mappingName_));
         if (!mapping)
             return 0;

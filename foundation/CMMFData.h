@@ -9,6 +9,8 @@
 // by its own mutex. The creating side (the service) holds the mapping, one view
 // of it and the block mutex for its life; the other side opens all three for
 // one copy at a time.
+// Every side waits for the block mutex up to kBlockCopyWaitMs, since any user
+// may hold it: a copy that cannot take it fails.
 // Copies always start at offset 0. A name that does not fit its buffer leaves
 // the object unusable: every operation then fails.
 class CMMFData {
@@ -19,7 +21,8 @@ public:
     CMMFData(const CMMFData&) = delete;
     CMMFData& operator=(const CMMFData&) = delete;
 
-    // 1 when the block exists, created now or by an earlier call; 0 on failure.
+    // 1 when the block exists, created now or by an earlier call; 0 on failure,
+    // with the reason in GetCreateError (ServiceObjects.h).
     int CreateBlock(DWORD size);
     int ReadBlock(void* destination, size_t bytes);
     int WriteBlock(const void* source, size_t bytes);
@@ -32,6 +35,8 @@ public:
     const wchar_t* GetMappingName() const { return mappingName_; }
     const wchar_t* GetBlockMutexName() const { return blockMutexName_; }
     HANDLE GetMappingHandle() const { return mapping_.Get(); }
+    HANDLE GetBlockMutexHandle() const { return blockMutex_.Get(); }
+    DWORD GetCreateError() const { return createError_; }
 
 private:
     bool IsUsable() const { return mappingName_[0] != L'\0'; }
@@ -43,4 +48,8 @@ private:
     MappedView view_;         // the creating side's view, mapped once
     KernelHandle blockMutex_; // the creating side's handle of the block mutex
     size_t viewBytes_ = 0;
+    DWORD createError_ = ERROR_SUCCESS;
 };
+
+// How long a copy waits for the block mutex.
+constexpr DWORD kBlockCopyWaitMs = 3000;

@@ -4,22 +4,16 @@
 
 #include <utility>
 
-namespace {
-
-constexpr int kAttempts = 120;
-
-} // namespace
-
-int CcCheckDualExec::Check(const wchar_t* name, SECURITY_ATTRIBUTES* security)
+int CcCheckDualExec::Check(const wchar_t* name, SECURITY_ATTRIBUTES* security, int attempts)
 {
     Close();
-    NamedMutex mutex = CreateNamedMutex(name, security, true, kAttempts - 1);
+    NamedMutex mutex = CreateNamedMutex(name, security, true, attempts > 1 ? attempts - 1 : 0);
     if (mutex.handle) {
         mutex_ = std::move(mutex.handle);
         return mutex.alreadyExisted ? kOtherInstance : kFirstInstance;
     }
     // The last access-denied attempt is paused after as well, like every one before it.
-    if (mutex.error == ERROR_ACCESS_DENIED)
+    if (mutex.error == ERROR_ACCESS_DENIED && attempts > 1)
         Sleep(kMutexRetryPauseMs);
     return kError;
 }

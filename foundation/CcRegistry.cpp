@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -13,9 +15,60 @@ bool IsText(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+// A key created as a link holds its target in this value, of type REG_LINK.
+bool IsLink(HKEY key)
+{
+    DWORD type = REG_NONE;
+    DWORD bytes = 0;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// The sub-key itself, not what it may link to: opened as a link, created when missing.
+LONG OpenOrCreateAsLink(HKEY parent, const std::wstring& name, REGSAM access, RegKey& key)
+{
+    LONG result = RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Put());
+    if (result != ERROR_FILE_NOT_FOUND)
+        return result;
+    wchar_t noClass[] = L"";
+    RegKey created;
+    result = RegCreateKeyExW(parent, name.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE, access, nullptr,
+                             created.Put(), nullptr);
+    if (result != ERROR_SUCCESS)
+        return result;
+    // Made a link since it was found missing, it was followed: open it again as itself.
+    return RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Put());
+}
+
 } // namespace
 
 CcRegistry::~CcRegistry() = default;
+
+int CcRegistry::CreateKeyWithoutLinks(const wchar_t* subKey, HKEY root, REGSAM access)
+{
+    if (IsOpen() || !subKey || *subKey == L'\0')
+        return 0;
+    RegKey parent;
+    HKEY current = root;
+    for (const wchar_t* part = subKey;;) {
+        const wchar_t* end = wcschr(part, L'\\');
+        const bool last = end == nullptr;
+        const std::wstring name = last ? std::wstring(part) : std::wstring(part, end);
+        if (name.empty())
+            return 0;
+        RegKey key;
+        const REGSAM stepAccess = KEY_QUERY_VALUE | (last ? access : KEY_CREATE_SUB_KEY);
+        if (OpenOrCreateAsLink(current, name, stepAccess, key) != ERROR_SUCCESS || IsLink(key.Get()))
+            return 0;
+        if (last) {
+            key_ = std::move(key);
+            return 1;
+        }
+        parent = std::move(key);
+        current = parent.Get();
+        part = end + 1;
+    }
+}
 
 int CcRegistry::CreateKey(const wchar_t* subKey, HKEY root, REGSAM access, DWORD options)
 {

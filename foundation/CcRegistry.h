@@ -17,6 +17,9 @@ public:
 
     int CreateKey(const wchar_t* subKey, HKEY root, REGSAM access, DWORD options = REG_OPTION_NON_VOLATILE);
     int OpenKey(const wchar_t* subKey, HKEY root, REGSAM access);
+    // As CreateKey, but fails rather than follow a symbolic link at any step of
+    // the path: a key that someone made a link would redirect the write.
+    int CreateKeyWithoutLinks(const wchar_t* subKey, HKEY root, REGSAM access);
     int CloseKey(int flush = 0);
 
     int SetDWord(const wchar_t* name, DWORD value);

@@ -29,6 +29,8 @@ constexpr wchar_t kProductKey[] = L"SOFTWARE\\Korvath\\Airvane";
 constexpr wchar_t kSettingSubKey[] = L"Setting";
 constexpr wchar_t kPresetKeyFormat[] = L"SOFTWARE\\Korvath\\Airvane\\Setting\\Preset%d";
 constexpr wchar_t kPresetNameValue[] = L"Name";
+// REG_DWORD: the preset's shortcut key as a hotkey control gives it; 0 or absent: none.
+constexpr wchar_t kPresetHotkeyValue[] = L"Hotkey";
 // A save writes the new presets beside "Setting", marks them whole, then copies them in.
 constexpr wchar_t kPresetSubKeyFormat[] = L"Preset%d";
 constexpr wchar_t kSettingSavingSubKey[] = L"Setting.Saving";
@@ -65,6 +67,13 @@ constexpr wchar_t kClassValueFormat[] = L"%d_Class";
 constexpr wchar_t kHwIdValueFormat[] = L"%d_HwId";
 constexpr wchar_t kSettingValueFormat[] = L"%d_Setting";
 constexpr wchar_t kDisplayNameValueFormat[] = L"%d_DisplayName";
+
+// The administrator's policy, machine-wide and per user (HKEY_LOCAL_MACHINE before
+// HKEY_CURRENT_USER): presets in the layout of a user's, and settings. Never written.
+constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Korvath\\Airvane";
+constexpr wchar_t kPolicyPresetKeyFormat[] = L"SOFTWARE\\Policies\\Korvath\\Airvane\\Presets\\Preset%d";
+constexpr wchar_t kAllowUserPresetsPolicy[] = L"AllowUserPresets";
+constexpr wchar_t kAutostartPolicy[] = L"Autostart";
 
 // Autostart of the launcher (HKEY_CURRENT_USER).
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -1,5 +1,9 @@
 #include "foundation/ObjectSecurity.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+#include <string>
+
 OpenSecurity::OpenSecurity()
 {
     built_ = InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
@@ -7,51 +11,35 @@ OpenSecurity::OpenSecurity()
     attributes_ = {sizeof(attributes_), &descriptor_, FALSE};
 }
 
-namespace {
-
-struct Trustee {
-    SID_IDENTIFIER_AUTHORITY authority;
-    BYTE count;
-    DWORD subAuthorities[2];
-};
-
-DWORD LastErrorOr(DWORD fallback)
+// SDDL: owner LocalSystem; a protected DACL for LocalSystem, Administrators,
+// INTERACTIVE (S-1-5-4) and Authenticated Users (S-1-5-11).
+ServiceSecurity::ServiceSecurity(DWORD userAccess)
 {
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
+    wchar_t mask[16];
+    wsprintfW(mask, L"0x%08lx", userAccess);
+    const std::wstring sddl = std::wstring(L"O:SYD:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;") + mask + L";;;IU)(A;;" + mask +
+                              L";;;AU)";
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, descriptor_.Put(),
+                                                             nullptr)) {
+        attributes_ = {sizeof(attributes_), descriptor_.Get(), FALSE};
+    }
 }
 
-} // namespace
-
-DWORD BuildBlockSecurity(BlockSecurity& security)
+bool ServiceSecurity::Claim(HANDLE object) const
 {
-    static const Trustee trustees[] = {
-        {SECURITY_WORLD_SID_AUTHORITY, 1, {SECURITY_WORLD_RID}},
-        {SECURITY_NT_AUTHORITY, 1, {SECURITY_LOCAL_SYSTEM_RID}},
-        {SECURITY_CREATOR_SID_AUTHORITY, 1, {SECURITY_CREATOR_OWNER_RID}},
-        {SECURITY_NT_AUTHORITY, 2, {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}},
-    };
-    const DWORD aclBytes = 40 + GetSidLengthRequired(2) + 3 * GetSidLengthRequired(1);
-    if (aclBytes > sizeof(security.acl_))
-        return ERROR_INSUFFICIENT_BUFFER;
-    ACL* acl = reinterpret_cast<ACL*>(security.acl_);
-    if (!InitializeAcl(acl, aclBytes, ACL_REVISION))
-        return LastErrorOr(ERROR_INVALID_ACL);
-    for (const Trustee& trustee : trustees) {
-        BYTE sidBuffer[SECURITY_MAX_SID_SIZE];
-        PSID sid = sidBuffer;
-        SID_IDENTIFIER_AUTHORITY authority = trustee.authority;
-        if (!InitializeSid(sid, &authority, trustee.count))
-            return LastErrorOr(ERROR_INVALID_SID);
-        for (BYTE i = 0; i < trustee.count; ++i)
-            *GetSidSubAuthority(sid, i) = trustee.subAuthorities[i];
-        if (!AddAccessAllowedAce(acl, ACL_REVISION, kBlockAccess, sid))
-            return LastErrorOr(ERROR_INVALID_ACL);
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* dacl = nullptr;
+    if (!descriptor_ || !GetSecurityDescriptorDacl(descriptor_.Get(), &present, &dacl, &defaulted) || !dacl)
+        return false;
+    PSID owner = nullptr;
+    LocalMemory current;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        current.Put()) != ERROR_SUCCESS ||
+        !owner) {
+        return false;
     }
-    if (!InitializeSecurityDescriptor(&security.descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
-        !SetSecurityDescriptorDacl(&security.descriptor_, TRUE, acl, FALSE)) {
-        return LastErrorOr(ERROR_INVALID_SECURITY_DESCR);
-    }
-    security.attributes_ = {sizeof(security.attributes_), &security.descriptor_, FALSE};
-    return ERROR_SUCCESS;
+    if (!IsWellKnownSid(owner, WinLocalSystemSid) && !IsWellKnownSid(owner, WinBuiltinAdministratorsSid))
+        return false;
+    return SetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                           nullptr, nullptr, dacl, nullptr) == ERROR_SUCCESS;
 }

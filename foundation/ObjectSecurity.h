@@ -1,9 +1,11 @@
 #pragma once
 
+#include "foundation/Handle.h"
+
 #include <windows.h>
 
-// Everyone has full access: the descriptor of the mutexes and events that the
-// service and the user programs share (a present, null DACL).
+// Everyone has full access: the descriptor of named mutexes and events that
+// user programs share among themselves (a present, null DACL).
 class OpenSecurity {
 public:
     OpenSecurity();
@@ -19,31 +21,31 @@ private:
     bool built_ = false;
 };
 
-// The shared block's descriptor: a DACL granting full access to the section to
-// Everyone, LocalSystem, CREATOR OWNER and Administrators, in that order, so that
-// every user can open the block the service created.
-class BlockSecurity {
-public:
-    BlockSecurity() = default;
-    BlockSecurity(const BlockSecurity&) = delete;
-    BlockSecurity& operator=(const BlockSecurity&) = delete;
+// What a user program needs of the request channel's objects, and no more:
+// no user may change their security, take them over or delete them.
+constexpr DWORD kUserMutexAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+constexpr DWORD kUserEventAccess = SYNCHRONIZE | EVENT_MODIFY_STATE;
+constexpr DWORD kUserBlockAccess = FILE_MAP_READ | FILE_MAP_WRITE;
 
-    SECURITY_ATTRIBUTES* Attributes() { return &attributes_; }
+// The descriptor of the service's shared objects: owned by the system, full
+// access for the system and the administrators, userAccess for interactive
+// and authenticated users, and no entries inherited.
+class ServiceSecurity {
+public:
+    explicit ServiceSecurity(DWORD userAccess);
+    ServiceSecurity(const ServiceSecurity&) = delete;
+    ServiceSecurity& operator=(const ServiceSecurity&) = delete;
+
+    // Null if the descriptor could not be built: nothing may then be created
+    // with it, as default security would admit the wrong people.
+    SECURITY_ATTRIBUTES* Attributes() { return descriptor_ ? &attributes_ : nullptr; }
+
+    // For an object of the name that existed before the service asked for it:
+    // true when the system or the administrators own it, so that no user holds
+    // an owner's right to change it, and it now carries this descriptor's DACL.
+    bool Claim(HANDLE object) const;
 
 private:
-    friend DWORD BuildBlockSecurity(BlockSecurity& security);
-
-    // The ACL header and four ACE headers, one SID of two and three of one sub-authority.
-    static constexpr DWORD kAclBytes = 40 + (8 + 2 * 4) + 3 * (8 + 1 * 4);
-
-    SECURITY_DESCRIPTOR descriptor_ = {};
-    alignas(DWORD) BYTE acl_[kAclBytes] = {};
+    LocalMemory descriptor_;
     SECURITY_ATTRIBUTES attributes_ = {};
 };
-
-// Standard rights required and every section right.
-constexpr DWORD kBlockAccess = 0xF003F;
-
-// Fills the descriptor and attributes; returns ERROR_SUCCESS or the error of the
-// first step that failed. The object must outlive the use of its attributes.
-DWORD BuildBlockSecurity(BlockSecurity& security);

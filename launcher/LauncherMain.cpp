@@ -1,3 +1,5 @@
+#include "catalog/PolicySettings.h"
+#include "catalog/PresetsChangedMsg.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CTextMgr.h"
 #include "foundation/CcException.h"
@@ -9,10 +11,12 @@
 #include "launcher/LauncherGlobals.h"
 #include "launcher/LauncherResources.h"
 #include "launcher/LauncherWindow.h"
+#include "launcher/PolicyWatch.h"
 #include "launcher/ShutdownLevel.h"
 
 #include <memory>
 #include <new>
+#include <string>
 
 // TALOLauncher.exe: one hidden window per log-on that owns the tray icon and the
 // preset menu. Started with /e (or -e, /E, -E) it ends the running launcher and
@@ -65,6 +69,58 @@ HICON LoadSmallIcon()
                                          LR_DEFAULTCOLOR));
 }
 
+// The Autostart policy: with 0 the launcher does not run and the user's autostart value
+// goes; with 1 the value is written when it is missing, so the launcher starts at every
+// log-on. False when the launcher is to end.
+bool FollowAutostartPolicy()
+{
+    const AutostartPolicy policy = ReadAutostartPolicy();
+    if (policy == AutostartPolicy::UserDecides)
+        return true;
+    CcRegistry run;
+    wchar_t launcher[CLocalPath::kPathChars];
+    if (run.CreateKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) &&
+        CLocalPath::MakeLocalPath(launcher, kLauncherProgramFile)) {
+        if (policy == AutostartPolicy::Never)
+            run.DeleteValue(kAutostartValue);
+        else if (run.GetString(kAutostartValue, L"", 0).IsEmpty())
+            run.SetValue(kAutostartValue, (L"\"" + std::wstring(launcher) + L"\"").c_str(), REG_SZ, 0);
+    }
+    return policy != AutostartPolicy::Never;
+}
+
+// The message loop, which also waits for a change of the policy keys: policy presets
+// reach the menu as the settings program's changes do, and Autostart 0 ends the launcher.
+int RunMessageLoop(HWND window)
+{
+    CPolicyWatch policy;
+    const HANDLE event = policy.Event();
+    const auto onPolicyChange = [&policy, window] {
+        policy.Arm();
+        if (ReadAutostartPolicy() == AutostartPolicy::Never)
+            DestroyWindow(window);
+        else
+            PostMessageW(window, PresetsChangedMsg, 0, 0);
+    };
+    MSG message = {};
+    for (;;) {
+        const DWORD waited = MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, INFINITE, QS_ALLINPUT,
+                                                         MWMO_INPUTAVAILABLE);
+        if (event && waited == WAIT_OBJECT_0)
+            onPolicyChange();
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                return static_cast<int>(message.wParam);
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+            // Messages may follow one another without a pause (a menu opened again and again):
+            // the change is taken between them, not only once the queue is empty.
+            if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0)
+                onPolicyChange();
+        }
+    }
+}
+
 bool RegisterLauncherClass()
 {
     WNDCLASSEXW windowClass = {};
@@ -94,7 +150,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         ContactRunningLauncher(std::move(instanceMutex.handle), endRequested);
         return 0;
     }
-    if (endRequested)
+    if (endRequested || !FollowAutostartPolicy())
         return 0;
 
     LauncherInstance = instance;
@@ -114,10 +170,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                                         nullptr, instance, nullptr);
     if (!window)
         return 0;
-    MSG message = {};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    // Started again after the Restart Manager closed it for an update of the package; not after a
+    // crash, a hang or a reboot (the autostart value starts it at the next log-on).
+    RegisterApplicationRestart(L"", RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+    return RunMessageLoop(window);
 }

@@ -1,6 +1,7 @@
 #include "launcher/LauncherWindow.h"
 
 #include "catalog/DeviceCatalog.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "foundation/CLocalPath.h"
@@ -11,15 +12,18 @@
 #include "foundation/ProcessStart.h"
 #include "launcher/ForegroundWindow.h"
 #include "launcher/LauncherGlobals.h"
+#include "launcher/PresetHotkeys.h"
 #include "launcher/PresetKeeper.h"
 #include "launcher/RuleKeeper.h"
 #include "launcher/TrayIcon.h"
 
+#include <algorithm>
 #include <dbt.h>
-
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,6 +32,18 @@ constexpr int kNoPreset = -1;
 
 std::unique_ptr<TrayIcon> g_trayIcon;
 Menu g_menu; // the popup menu while it is open
+std::unique_ptr<PresetHotkeys> g_hotkeys;
+// The keys held by another program that a notice has named, with their presets' names.
+std::vector<std::pair<std::wstring, WORD>> g_reportedTakenKeys;
+
+// A preset's menu item: its name, and its shortcut key right-aligned beside it.
+std::wstring MenuItemText(const TALO_PRESET& preset)
+{
+    std::wstring text = preset.Name.GetString();
+    if (preset.Hotkey != 0)
+        text += L"\t" + HotkeyText(preset.Hotkey);
+    return text;
+}
 
 void ShowTrayMenu(HWND window)
 {
@@ -49,7 +65,7 @@ void ShowTrayMenu(HWND window)
     if (Presets.GetSize() > 0) {
         AppendMenuW(g_menu.Get(), MF_SEPARATOR, 0, nullptr);
         for (int i = 0; i < Presets.GetSize(); ++i)
-            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, Presets[i].Name);
+            AppendMenuW(g_menu.Get(), MF_STRING, ID_MENU_PRESET_BASE + i, MenuItemText(Presets[i]).c_str());
     }
     // The settings item is the default: drawn bold.
     SetMenuDefaultItem(g_menu.Get(), ID_MENU_SETTINGS, FALSE);
@@ -84,6 +100,36 @@ void OnCommand(WPARAM command)
         StartSettingsProgram(static_cast<int>(command - ID_MENU_PRESET_BASE));
 }
 
+// Registers the presets' keys afresh and names, in one notice, each key that
+// another program holds and no notice has named yet for its preset. A notice
+// that the shell refuses (no icon yet) is given again at the next registration.
+void RegisterPresetHotkeys(HWND window)
+{
+    if (!g_hotkeys)
+        g_hotkeys.reset(CheckAllocation(new (std::nothrow) PresetHotkeys(window)));
+    std::wstring notice;
+    std::vector<std::pair<std::wstring, WORD>> named;
+    for (const int preset : g_hotkeys->Register(Presets)) {
+        std::pair<std::wstring, WORD> key(Presets[preset].Name.GetString(), Presets[preset].Hotkey);
+        if (std::find(g_reportedTakenKeys.begin(), g_reportedTakenKeys.end(), key) != g_reportedTakenKeys.end())
+            continue;
+        if (!notice.empty())
+            notice += L"\r\n";
+        notice += HotkeyTakenText(Texts, key.first, HotkeyText(key.second));
+        named.push_back(std::move(key));
+    }
+    if (!notice.empty() && ShowTrayNotice(Texts.hotkeyTakenTitle, notice.c_str(), true))
+        g_reportedTakenKeys.insert(g_reportedTakenKeys.end(), named.begin(), named.end());
+}
+
+// A preset's key applies it as its menu item does.
+void OnHotkey(WPARAM id)
+{
+    const int preset = g_hotkeys ? g_hotkeys->PresetOf(id) : -1;
+    if (preset >= 0 && preset < Presets.GetSize())
+        StartSettingsProgram(preset);
+}
+
 } // namespace
 
 void AddTrayIcon(HWND window)
@@ -101,20 +147,21 @@ void RemoveTrayIcon()
     g_trayIcon.reset();
 }
 
-void ShowTrayNotice(const wchar_t* title, const wchar_t* text)
+bool ShowTrayNotice(const wchar_t* title, const wchar_t* text, bool warning)
 {
-    if (g_trayIcon)
-        g_trayIcon->ShowNotice(title, text);
+    return g_trayIcon && g_trayIcon->ShowNotice(title, text, warning) != 0;
 }
 
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (TaskbarCreatedMsg != 0 && message == TaskbarCreatedMsg) {
         AddTrayIcon(window);
+        RegisterPresetHotkeys(window);
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (PresetsChangedMsg != 0 && message == PresetsChangedMsg) {
         LoadPresets(Presets);
+        RegisterPresetHotkeys(window);
         return 0;
     }
     switch (message) {
@@ -122,6 +169,7 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         // Built only for its lasting effect: newly found WLAN adapters join the device list.
         const CDeviceCatalog catalog(LauncherCatalogOptions());
         AddTrayIcon(window);
+        RegisterPresetHotkeys(window);
         // At log-on the rules that match the machine apply; without one, a preset in force
         // may have been undone while nobody watched.
         if (!StartRules(window))
@@ -154,15 +202,26 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_DESTROY:
         StopRules();
+        g_hotkeys.reset();
         RemoveTrayIcon();
         PostQuitMessage(0);
         return 0;
+    // The launcher holds nothing to save: it agrees to end whenever the session ends or the
+    // Restart Manager (an update or removal of the package) asks, and ends on the answer.
+    case WM_QUERYENDSESSION:
+        return TRUE;
     case WM_ENDSESSION:
         if (wParam)
             DestroyWindow(window);
         return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
     case WM_COMMAND:
         OnCommand(wParam);
+        return 0;
+    case WM_HOTKEY:
+        OnHotkey(wParam);
         return 0;
     case TrayCallbackMsg:
         if (lParam == WM_RBUTTONUP) {

@@ -16,7 +16,8 @@ constexpr UINT ID_MENU_PRESET_BASE = 200; // preset i has the id 200 + i
 void AddTrayIcon(HWND window);
 void RemoveTrayIcon();
 
-// A balloon at the launcher's icon (see TrayIcon::ShowNotice); nothing without an icon.
-void ShowTrayNotice(const wchar_t* title, const wchar_t* text);
+// A balloon at the launcher's icon (see TrayIcon::ShowNotice); false without an
+// icon or when the shell refuses it.
+bool ShowTrayNotice(const wchar_t* title, const wchar_t* text, bool warning = false);
 
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

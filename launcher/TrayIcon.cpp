@@ -38,7 +38,7 @@ int TrayIcon::Remove()
     return 1;
 }
 
-int TrayIcon::ShowNotice(const wchar_t* title, const wchar_t* text)
+int TrayIcon::ShowNotice(const wchar_t* title, const wchar_t* text, bool warning)
 {
     if (!added_) {
         SetLastError(ERROR_NOT_READY);
@@ -50,7 +50,7 @@ int TrayIcon::ShowNotice(const wchar_t* title, const wchar_t* text)
     notice.hWnd = data_.hWnd;
     notice.uID = data_.uID;
     notice.uFlags = NIF_INFO;
-    notice.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
+    notice.dwInfoFlags = (warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
     lstrcpynW(notice.szInfoTitle, title ? title : L"", ARRAYSIZE(notice.szInfoTitle));
     lstrcpynW(notice.szInfo, text ? text : L"", ARRAYSIZE(notice.szInfo));
     return Shell_NotifyIconW(NIM_MODIFY, &notice) ? 1 : 0;

@@ -23,10 +23,11 @@ public:
     // Removes the icon; 0 with ERROR_NOT_READY when it is not added.
     int Remove();
 
-    // Shows a balloon at the icon (title cut to 63, text to 255 characters),
-    // unless the user's quiet time or presentation mode holds notices back;
-    // 0 with ERROR_NOT_READY when the icon is not added, 0 when the shell refuses.
-    int ShowNotice(const wchar_t* title, const wchar_t* text);
+    // Shows a balloon at the icon (title cut to 63, text to 255 characters), with
+    // the information or the warning icon, unless the user's quiet time or
+    // presentation mode holds notices back; 0 with ERROR_NOT_READY when the icon
+    // is not added, 0 when the shell refuses.
+    int ShowNotice(const wchar_t* title, const wchar_t* text, bool warning = false);
 
     bool IsAdded() const { return added_ != 0; }
     const NOTIFYICONDATAW& Data() const { return data_; }
@@ -35,3 +36,4 @@ private:
     int added_ = 0;
     NOTIFYICONDATAW data_ = {};
 };
+

@@ -1,5 +1,6 @@
 #include "settings/Autostart.h"
 
+#include "catalog/PolicySettings.h"
 #include "foundation/CLocalPath.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
@@ -44,16 +45,33 @@ void StartLauncher(const wchar_t* path, const wchar_t* arguments)
 
 void LoadAutostartState(HWND dialog)
 {
+    const AutostartPolicy policy = ReadAutostartPolicy();
     bool marked = false;
     CcRegistry run;
     wchar_t launcher[kPathChars];
-    if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher))
+    if (policy != AutostartPolicy::UserDecides) {
+        // The user's value follows the policy, and the box shows it, disabled.
+        if (run.CreateKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher)) {
+            if (policy == AutostartPolicy::Never)
+                run.DeleteValue(kAutostartValue);
+            else if (!NamesLauncher(run.GetString(kAutostartValue, L"", 0), launcher))
+                run.SetValue(kAutostartValue, QuotedPath(launcher).c_str(), REG_SZ, 0);
+        }
+        marked = policy == AutostartPolicy::Always;
+    } else if (run.OpenKey(kRunKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS) && ComposeLauncherPath(launcher)) {
         marked = NamesLauncher(run.GetString(kAutostartValue, L"", 0), launcher);
+    }
     CheckDlgButton(dialog, IDC_MAIN_AUTOSTART, marked ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_AUTOSTART), policy == AutostartPolicy::UserDecides);
 }
 
 void ToggleAutostart(HWND dialog)
 {
+    // The box is disabled while policy decides, but its command can still be posted.
+    if (ReadAutostartPolicy() != AutostartPolicy::UserDecides) {
+        LoadAutostartState(dialog);
+        return;
+    }
     const bool on = IsDlgButtonChecked(dialog, IDC_MAIN_AUTOSTART) == BST_CHECKED;
     CcRegistry run;
     wchar_t launcher[kPathChars];

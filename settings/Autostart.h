@@ -8,7 +8,9 @@
 
 // Checks the box when "Kestrune" holds this install's launcher path, quoted or
 // not (compared without regard to case); another folder's launcher, a path
-// with arguments or anything else leaves it unchecked.
+// with arguments or anything else leaves it unchecked. While the Autostart policy
+// decides, the value is made to follow it (written, or removed) and the box shows
+// the policy, disabled.
 void LoadAutostartState(HWND dialog);
 
 // After a click on the box: checked, writes "Kestrune" (the path in quotes) and starts the launcher;

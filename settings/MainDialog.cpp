@@ -1,12 +1,15 @@
 #include "settings/MainDialog.h"
 
+#include "catalog/PolicySettings.h"
 #include "catalog/PresetApply.h"
 #include "catalog/PresetInForce.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "foundation/CcException.h"
 #include "settings/Autostart.h"
 #include "settings/DeviceTree.h"
 #include "settings/DialogTexts.h"
+#include "settings/HotkeyControl.h"
 #include "settings/ProgressWindow.h"
 #include "settings/RegisterDialog.h"
 #include "settings/SettingsProcess.h"
@@ -14,12 +17,18 @@
 
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
-// The preset list (list box 1011) shows the stored presets in their order, then
-// the new-preset entry while fewer than this many are stored.
+// The preset list (list box 1011) shows the stored presets in their order, the
+// administrator's after the user's, then the new-preset entry while the user has
+// fewer than this many and policy lets users make presets.
 constexpr int kPresetLimit = 16;
+
+// Before the name of a preset set by the administrator: a lock.
+constexpr wchar_t kManagedMark[] = L"\U0001F512 ";
 
 constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_TITLE, L"IDC_PROGRAM_TITLE"},
@@ -27,6 +36,8 @@ constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_DESCRIPTION, L"IDC_MAIN_DESC"},
     {IDC_MAIN_PRESET_LABEL, L"IDC_LBL_PRESET"},
     {IDC_MAIN_STATUS_LABEL, L"IDC_LBL_STATUS"},
+    {IDC_MAIN_HOTKEY_LABEL, L"IDC_LBL_HOTKEY"},
+    {IDC_MAIN_HOTKEY_SET, L"IDC_SETHOTKEY"},
     {IDC_MAIN_AUTOSTART, L"IDC_LBL_TRAYICON"},
     {IDC_MAIN_KEEP_APPLIED, L"IDC_KEEPAPPLIED"},
     {IDC_MAIN_DELETE, L"IDC_DELETE_PRESER"},
@@ -48,7 +59,13 @@ bool IsStoredPreset(int entry)
 
 bool OffersNewPreset()
 {
-    return g_presets.GetSize() < kPresetLimit;
+    return UserPresetCount(g_presets) < kPresetLimit && UserPresetsAllowed();
+}
+
+// A preset the user may delete: one of their own, while policy lets users delete presets.
+bool IsDeletablePreset(int entry)
+{
+    return IsStoredPreset(entry) && !g_presets[entry].Managed && UserPresetsAllowed();
 }
 
 // Fills the list from the preset list and selects its first entry.
@@ -56,14 +73,48 @@ void FillPresetList(HWND dialog)
 {
     const HWND list = GetDlgItem(dialog, IDC_MAIN_PRESET_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < g_presets.GetSize(); ++i)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_presets[i].Name.GetString()));
+    for (int i = 0; i < g_presets.GetSize(); ++i) {
+        const std::wstring name = (g_presets[i].Managed ? kManagedMark : L"") + std::wstring(g_presets[i].Name);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
     if (OffersNewPreset()) {
         wchar_t entry[kDialogTextChars];
         CopyDialogText(L"IDS_EDITNEWPRESET", entry, kDialogTextChars);
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     }
     SendMessageW(list, LB_SETCURSEL, 0, 0);
+}
+
+// A stored preset's shortcut key can be changed; the new preset gets its key
+// in the register dialog.
+void ShowSelectedHotkey(HWND dialog, int entry)
+{
+    const bool stored = IsStoredPreset(entry);
+    const bool editable = stored && !g_presets[entry].Managed; // the administrator's keys stay as set
+    const HWND control = GetDlgItem(dialog, IDC_MAIN_HOTKEY);
+    ShowHotkey(control, stored ? g_presets[entry].Hotkey : 0);
+    EnableWindow(control, editable);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_HOTKEY_SET), editable);
+}
+
+// Set key: the selected preset gets the key the control shows (none removes
+// its key), taken from any other preset, and the list is stored (the launcher
+// is told). A save that fails leaves every preset with its stored key.
+void SetSelectedHotkey(HWND dialog)
+{
+    const int entry = SelectedListEntry(dialog);
+    if (!IsStoredPreset(entry) || g_presets[entry].Managed)
+        return;
+    std::vector<WORD> stored(static_cast<size_t>(g_presets.GetSize()));
+    for (int i = 0; i < g_presets.GetSize(); ++i)
+        stored[i] = g_presets[i].Hotkey;
+    g_presets[entry].Hotkey = HotkeyOf(GetDlgItem(dialog, IDC_MAIN_HOTKEY));
+    TakeHotkeyFromOthers(g_presets, entry);
+    if (!SavePresets(g_presets)) {
+        for (int i = 0; i < g_presets.GetSize(); ++i)
+            g_presets[i].Hotkey = stored[i];
+    }
+    ShowSelectedHotkey(dialog, entry);
 }
 
 // Shows the selected preset's stored settings in the tree, read only, with
@@ -77,19 +128,22 @@ void ShowSelection(HWND dialog)
     const TaloDeviceArray& devices = stored ? g_presets[entry].Devices : static_cast<TaloDeviceArray&>(g_catalog);
     const int shown = ShowDeviceTree(tree, devices);
     EnableWindow(tree, !stored);
-    EnableWindow(GetDlgItem(dialog, IDC_MAIN_DELETE), stored);
+    const HWND deleteButton = GetDlgItem(dialog, IDC_MAIN_DELETE);
+    EnableWindow(deleteButton, IsDeletablePreset(entry));
+    ShowWindow(deleteButton, UserPresetsAllowed() ? SW_SHOW : SW_HIDE);
+    ShowSelectedHotkey(dialog, entry);
     if (!stored && shown > 0)
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItems[0]));
 }
 
-// Deletes the selected stored preset once the user has confirmed it: the
+// Deletes the selected preset of the user's own once the user has confirmed it: the
 // following presets move up one place, the list is stored again (the launcher
 // is told), and the window shows the list from its first entry.
 void DeleteSelectedPreset(HWND dialog)
 {
     // Delete is enabled only for a stored preset, but its command can still be posted.
     const int entry = SelectedListEntry(dialog);
-    if (!IsStoredPreset(entry))
+    if (!IsDeletablePreset(entry))
         return;
     if (ShowTextMessage(dialog, L"MSG_DELETEPRESET", g_windowTitle, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
         return;
@@ -101,7 +155,7 @@ void DeleteSelectedPreset(HWND dialog)
 
 // The devices the tree shows (the catalog's records, read from items that
 // exist) with the tree's check marks, named by the user in the register dialog.
-// True when the new preset now stands at the end of the preset list, at index.
+// True when the new preset now stands after the user's presets, at index.
 bool MakeNewPreset(HWND dialog, int index)
 {
     const std::unique_ptr<TALO_PRESET> preset(CheckAllocation(new (std::nothrow) TALO_PRESET));
@@ -131,7 +185,7 @@ bool ApplySelection(HWND dialog)
         // The new-preset entry, or no selection while the tree shows the devices found.
         if (!OffersNewPreset())
             return false;
-        index = g_presets.GetSize();
+        index = UserPresetCount(g_presets);
         if (!MakeNewPreset(dialog, index))
             return false;
     }
@@ -157,6 +211,7 @@ void InitMainDialog(HWND dialog)
     SetClassLongPtrW(dialog, GCLP_HICON,
                      reinterpret_cast<LONG_PTR>(LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_SETTINGS))));
     PrepareDeviceTree(GetDlgItem(dialog, IDC_MAIN_DEVICE_TREE));
+    PrepareHotkeyControl(GetDlgItem(dialog, IDC_MAIN_HOTKEY));
     FillPresetList(dialog);
     PostMessageW(dialog, WM_COMMAND, IDC_MAIN_PRESET_LIST, 0); // shows the selection once the dialog is up
     LoadAutostartState(dialog);
@@ -180,6 +235,9 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
         return FALSE;
     case IDC_MAIN_DELETE:
         DeleteSelectedPreset(dialog);
+        return FALSE;
+    case IDC_MAIN_HOTKEY_SET:
+        SetSelectedHotkey(dialog);
         return FALSE;
     case IDOK:
         if (ApplySelection(dialog))

@@ -78,6 +78,15 @@ void __cdecl ProgressThread(void* argument)
     }
 }
 
+// Waits, up to its limit, until no notice is being created: the notice and a
+// warning box are never created by the two threads at once. Wine's window
+// manager can deadlock on that (the box stays hidden for ever, its thread
+// blocked), and a box is a window of the same program as the notice anyway.
+void AwaitNoticeSettled()
+{
+    WaitForSingleObject(NoticeSettled(), kCreationWait);
+}
+
 } // namespace
 
 UINT RegisterSwitchDoneMsg()
@@ -105,7 +114,7 @@ void StartProgress(const CTextMgr* source)
 
 void CloseProgress()
 {
-    WaitForSingleObject(NoticeSettled(), kCreationWait);
+    AwaitNoticeSettled();
     const HWND notice = progressWindow.load();
     if (SwitchDoneMsg != 0 && notice && IsWindow(notice))
         PostMessageW(notice, SwitchDoneMsg, 0, 0);
@@ -135,5 +144,6 @@ void CPresetProgress::DeviceFailed(const wchar_t* deviceName, bool on)
         texts_->CopyText(on ? kEnableErrorKey : kDisableErrorKey, format, kWarningChars);
     }
     const CcString text = FormatDeviceMessage(format, deviceName);
+    AwaitNoticeSettled();
     MessageBoxW(owner_, text, caption, MB_ICONWARNING | MB_OK);
 }

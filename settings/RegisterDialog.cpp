@@ -1,7 +1,9 @@
 #include "settings/RegisterDialog.h"
 
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "settings/DialogTexts.h"
+#include "settings/HotkeyControl.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
 
@@ -14,6 +16,7 @@ constexpr wchar_t kCaptionKey[] = L"GUIREG_NAME";
 constexpr ControlText kControlTexts[] = {
     {IDC_REGISTER_DESCRIPTION, L"IDC_REG_DESCLIPTION"},
     {IDC_REGISTER_NAME_LABEL, L"IDC_LBL_NEWPRESETNAME"},
+    {IDC_REGISTER_HOTKEY_LABEL, L"IDC_LBL_HOTKEY"},
     {IDOK, L"IDOK_REGISTER"},
     {IDC_REGISTER_APPLY_ONLY, L"IDC_APPLYONLY"},
     {IDCANCEL, L"IDC_IDCANCEL"},
@@ -39,12 +42,14 @@ void InitRegisterDialog(HWND dialog, TALO_PRESET* preset)
     SetCaptionByKey(dialog, kCaptionKey);
     SetControlTexts(dialog, kControlTexts);
     SendDlgItemMessageW(dialog, IDC_REGISTER_NAME, EM_LIMITTEXT, kNameLimit, 0);
+    PrepareHotkeyControl(GetDlgItem(dialog, IDC_REGISTER_HOTKEY));
     EnableWindow(GetDlgItem(dialog, IDOK), CanStore(preset));
     SetFocus(GetDlgItem(dialog, IDC_REGISTER_NAME));
 }
 
-// Register: false, after a warning, while the name is empty.
-bool TakeName(HWND dialog, TALO_PRESET& preset)
+// Register: false, after a warning, while the name is empty. The shortcut key
+// goes with the name: a preset applied once is gone before any key could apply it.
+bool TakeNameAndKey(HWND dialog, TALO_PRESET& preset)
 {
     wchar_t name[kNameChars] = L"";
     GetDlgItemTextW(dialog, IDC_REGISTER_NAME, name, kNameChars);
@@ -55,11 +60,13 @@ bool TakeName(HWND dialog, TALO_PRESET& preset)
         return false;
     }
     preset.Name = name;
+    preset.Hotkey = HotkeyOf(GetDlgItem(dialog, IDC_REGISTER_HOTKEY));
     return true;
 }
 
-// Register and apply only: the pending preset goes to the end of the preset
-// list, once; register also stores the list, which tells the launcher.
+// Register and apply only: the pending preset goes after the user's presets, before
+// the administrator's, once; register also stores the list, which tells the
+// launcher, and takes the new preset's shortcut key from any other preset.
 INT_PTR OnRegisterCommand(HWND dialog, int id)
 {
     TALO_PRESET* const preset = PendingPreset(dialog);
@@ -68,7 +75,7 @@ INT_PTR OnRegisterCommand(HWND dialog, int id)
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     case IDOK:
-        if (!CanStore(preset) || !TakeName(dialog, *preset))
+        if (!CanStore(preset) || !TakeNameAndKey(dialog, *preset))
             return TRUE;
         break;
     case IDC_REGISTER_APPLY_ONLY:
@@ -78,10 +85,16 @@ INT_PTR OnRegisterCommand(HWND dialog, int id)
     default:
         return FALSE;
     }
+    const int at = UserPresetCount(g_presets);
     g_presets.SetAtGrow(g_presets.GetSize(), *preset);
+    for (int i = g_presets.GetSize() - 1; i > at; --i)
+        g_presets[i] = g_presets[i - 1];
+    g_presets[at] = *preset;
     SetWindowLongPtrW(dialog, DWLP_USER, 0);
-    if (id == IDOK)
+    if (id == IDOK) {
+        TakeHotkeyFromOthers(g_presets, g_presets.GetSize() - 1);
         SavePresets(g_presets);
+    }
     EndDialog(dialog, id);
     return TRUE;
 }

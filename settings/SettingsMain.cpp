@@ -52,11 +52,11 @@ private:
     std::unique_ptr<CTextMgr> texts_;
 };
 
-// The settings window's tree view needs its class registered. comctl32 is
+// The settings window's tree view and hotkey controls need their classes registered. comctl32 is
 // loaded for the window alone: its start-up connects to the display and loads
 // the visual theme, which costs a command-line run several times a bare
 // program's start. With common controls 6 (the manifest), InitCommonControls
-// registers nothing: the class is asked for by name.
+// registers nothing: the classes are asked for by name.
 void InitCommonControlsForWindow()
 {
     static const Library controls(LoadLibraryW(L"comctl32.dll"));
@@ -64,7 +64,7 @@ void InitCommonControlsForWindow()
     const FARPROC init = controls ? GetProcAddress(controls.Get(), "InitCommonControlsEx") : nullptr;
     if (!init)
         return;
-    const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_TREEVIEW_CLASSES};
+    const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS};
     reinterpret_cast<InitFunction>(reinterpret_cast<void (*)(void)>(init))(&classes);
 }
 

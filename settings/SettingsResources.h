@@ -18,6 +18,9 @@
 #define IDC_MAIN_STATUS_LABEL 1012
 #define IDC_MAIN_DEVICE_TREE 1013
 #define IDC_MAIN_KEEP_APPLIED 1024
+#define IDC_MAIN_HOTKEY_LABEL 1017
+#define IDC_MAIN_HOTKEY 1018
+#define IDC_MAIN_HOTKEY_SET 1019
 // OK and Cancel are IDOK (1) and IDCANCEL (2).
 
 // Dialog 102: naming a new preset.
@@ -25,6 +28,8 @@
 #define IDC_REGISTER_NAME 1004
 #define IDC_REGISTER_DESCRIPTION 1014
 #define IDC_REGISTER_NAME_LABEL 1015
+#define IDC_REGISTER_HOTKEY_LABEL 1020
+#define IDC_REGISTER_HOTKEY 1021
 // Register is IDOK (1), Cancel IDCANCEL (2); apply-only ends the dialog with 3.
 #define IDC_REGISTER_APPLY_ONLY 3
 

@@ -420,6 +420,8 @@ CONFIGRET CSimDeviceApi::CM_Get_DevNode_Status(ULONG* status, ULONG* problemNumb
     if (device.failures & simfail::kStatus)
         return CR_FAILURE;
     *status = DN_DRIVER_LOADED | (device.capabilities & (DN_DISABLEABLE | DN_REMOVABLE));
+    if (device.pendingDisabled)
+        *status |= DN_NEED_RESTART; // a change waits for the restart
     *problemNumber = 0;
     if (device.Disabled()) {
         *status |= DN_HAS_PROBLEM;

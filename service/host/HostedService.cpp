@@ -50,22 +50,31 @@ HWND FindServiceWindow()
     return nullptr;
 }
 
-bool CHostedService::Start()
+DWORD CHostedService::Start()
 {
     const std::wstring path = LibraryPath();
     library_.Reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!library_)
-        return false;
+        return kExitNotStarted;
     // Through void*: FARPROC has no parameters, and GCC warns about a direct cast.
     const auto startup =
         reinterpret_cast<StartupFunction>(reinterpret_cast<void*>(GetProcAddress(library_.Get(), "Startup")));
     if (!startup)
-        return false;
+        return kExitNotStarted;
+    SetLastError(ERROR_SUCCESS);
     startup(nullptr);
-    // Startup returns at once and starts nothing in a fail-safe boot or when
-    // another instance runs; the window tells that the service runs.
+    // Startup leaves in the thread's last error why it refused to start.
+    switch (GetLastError()) {
+    case ERROR_SERVICE_ALREADY_RUNNING:
+        return kExitAnotherInstance;
+    case ERROR_ALREADY_EXISTS:
+        return kExitNameTaken;
+    default:
+        break;
+    }
+    // It starts nothing in a fail-safe boot; the window tells that the service runs.
     window_ = AwaitServiceWindow(kWindowWaitMs);
-    return window_ != nullptr;
+    return window_ ? 0 : kExitNotStarted;
 }
 
 void CHostedService::Stop(void (*progress)())

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kPendingWaitHintMs = 15000;
-constexpr DWORD kNotStartedExitCode = 1; // service-specific: the library started no service
 constexpr DWORD kProcessEndWaitMs = 30000;
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
@@ -60,8 +59,9 @@ void WINAPI ServiceMain(DWORD, wchar_t**)
     Report(SERVICE_START_PENDING);
     g_stopRequested.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     CHostedService service;
-    if (!g_stopRequested || !service.Start()) {
-        Report(SERVICE_STOPPED, kNotStartedExitCode);
+    const DWORD refused = g_stopRequested ? service.Start() : kExitNotStarted;
+    if (refused != 0) {
+        Report(SERVICE_STOPPED, refused);
         return;
     }
     Report(SERVICE_RUNNING);

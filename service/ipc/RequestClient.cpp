@@ -1,7 +1,6 @@
 #include "service/ipc/RequestClient.h"
 
 #include "foundation/CMMFData.h"
-#include "foundation/CSynchronizer.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "foundation/ObjectSecurity.h"
@@ -16,12 +15,35 @@ namespace {
 // or woke the service meanwhile) sends the request again, this many times in all.
 constexpr int kAttempts = 64;
 
-// Both sides create or open the events alike: manual reset, initially clear, open to everyone.
+// The service created every object of the channel; a client only opens them,
+// with a user's rights. Without them there is no service.
 KernelHandle OpenChannelEvent(const wchar_t* name)
 {
-    OpenSecurity security;
-    return KernelHandle(CreateEventW(security.Attributes(), TRUE, FALSE, name));
+    return KernelHandle(OpenEventW(kUserEventAccess, FALSE, name));
 }
+
+// The transaction mutex, owned for one whole exchange and given back at its end.
+class TransactionLock {
+public:
+    TransactionLock() : mutex_(OpenMutexW(kUserMutexAccess, FALSE, kTransactionMutex))
+    {
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.Get(), INFINITE) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~TransactionLock()
+    {
+        if (held_)
+            ReleaseMutex(mutex_.Get());
+    }
+    TransactionLock(const TransactionLock&) = delete;
+    TransactionLock& operator=(const TransactionLock&) = delete;
+
+    bool Held() const { return held_; }
+
+private:
+    KernelHandle mutex_;
+    bool held_ = false;
+};
 
 bool IsSet(HANDLE event)
 {
@@ -63,7 +85,7 @@ bool IsOwnReply(const TALO_REQUEST& reply, const TALO_REQUEST& request)
 bool Exchange(TALO_REQUEST& block)
 {
     // Opened before the request is written, so that its end is seen whenever it comes.
-    KernelHandle service(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kServiceInstanceMutex));
+    KernelHandle service(OpenMutexW(kUserMutexAccess, FALSE, kServiceInstanceMutex));
     KernelHandle completion = OpenChannelEvent(kCompletionEvent);
     KernelHandle request = OpenChannelEvent(kRequestEvent);
     // A request that could not be signalled or waited for is not sent: the
@@ -85,8 +107,8 @@ bool Exchange(TALO_REQUEST& block)
 
 void SendRequest(TALO_REQUEST& block)
 {
-    CSynchronizer transaction(kTransactionMutex, 1, INFINITE);
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const TransactionLock transaction;
+    for (int attempt = 0; transaction.Held() && attempt < kAttempts; ++attempt) {
         TALO_REQUEST reply = block;
         if (!Exchange(reply))
             break;

@@ -2,10 +2,10 @@
 
 #include "devices/DeviceControl.h"
 #include "devices/Eject.h"
-#include "foundation/CEvent.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 #include "service/ipc/TaloRequest.h"
+#include "service/wnp/RegisteredAdapterCheck.h"
 #include "service/wnp/RequestPolicy.h"
 #include "service/wnp/ServiceLifeCycle.h"
 
@@ -41,11 +41,14 @@ private:
 void WriteValue(TALO_REQUEST& request, DWORD type)
 {
     request.Result = -1;
-    if (!IsPermittedRegistryRequest(request) || !IsAllowedDeviceListWrite(request, CMachineDeviceList()))
+    const CMachineDeviceList list;
+    if (!IsPermittedRegistryRequest(request) || !IsAllowedDeviceListWrite(request, list) ||
+        !IsRegistrableDeviceListWrite(request, list)) {
         return;
+    }
     const TALO_REGISTRY_REQUEST& fields = request.Body.Registry;
     CcRegistry key;
-    if (!key.CreateKey(fields.KeyPath, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS))
+    if (!key.CreateKeyWithoutLinks(fields.KeyPath, HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS))
         return;
     const int written = type == REG_DWORD ? key.SetDWord(fields.ValueName, fields.Data.Number)
                                           : key.SetValue(fields.ValueName, fields.Data.Text, REG_SZ, 0);
@@ -89,20 +92,18 @@ void ServeRequests(HANDLE request, HANDLE completion)
 
 } // namespace
 
+// Startup created both events before it started the service.
 DWORD WINAPI RequestWorker(void*)
 {
-    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
-    CEvent completion(kCompletionEvent, TRUE, FALSE, 0, 0);
-    if (request.IsObtained() && completion.IsObtained())
-        ServeRequests(request.GetHandle(), completion.GetHandle());
+    const HANDLE request = g_requestEvent.Get();
+    const HANDLE completion = g_completionEvent.Get();
+    ServeRequests(request, completion);
     // Clients signal only together with a write into the block, so once it is
     // closed nobody can signal any more, and this answer reaches every client
     // that still waits: it reads back no block and reports -1.
     g_block.CloseBlock();
-    if (request.IsObtained() && completion.IsObtained()) {
-        ResetEvent(request.GetHandle());
-        SetEvent(completion.GetHandle());
-    }
+    ResetEvent(request);
+    SetEvent(completion);
     return 0;
 }
 

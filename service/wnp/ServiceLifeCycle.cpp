@@ -1,12 +1,13 @@
 #include "service/wnp/ServiceLifeCycle.h"
 
-#include "foundation/CEvent.h"
 #include "foundation/ModuleFolder.h"
 #include "foundation/Names.h"
+#include "foundation/ObjectSecurity.h"
+#include "foundation/ServiceObjects.h"
 #include "service/ipc/TaloRequest.h"
 #include "service/wnp/RequestHandling.h"
 
-#include <sddl.h>
+#include <utility>
 
 CcCheckDualExec g_instanceGuard;
 CMMFData g_block(kRequestBlockName);
@@ -14,29 +15,85 @@ HINSTANCE g_module = nullptr;
 HWND g_window = nullptr;
 KernelHandle g_stopFlag(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 KernelHandle g_worker;
+KernelHandle g_requestEvent;
+KernelHandle g_completionEvent;
+KernelHandle g_transactionMutex;
 CDevicePolicyCache g_devicePolicy;
 
 namespace {
 
-// The instance mutex tells clients that the service has ended (it is abandoned
-// then), so every user may wait on it and give it back; only the system and
-// administrators may do more.
-constexpr wchar_t kInstanceMutexSecurity[] = L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100001;;;WD)";
+// A client that saw the service end takes the abandoned instance mutex and
+// gives it back at once: this long a hold is not another instance.
+constexpr DWORD kInstanceTakeOverMs = 2000;
 
-// A request event still set now was signalled for a service that ended without
-// answering it; it must not run late against the new block (which is the old
-// mapping if anyone still holds that open). No live request is dropped: a
-// client signals only together with its write into a block, and before the
-// write it opens the service's instance mutex. As no block of this service
-// exists yet, the write went to the ended service's block while that service
-// ran, so the client waits on the ended service's mutex, sees it abandoned and
-// reports -1; only a process that keeps the old block open against the
-// protocol could write there after this service took the mutex.
-void ClearStaleRequest()
+// The instance mutex tells clients that the service has ended (it is abandoned
+// then), so users may wait on it and give it back; only the system and the
+// administrators may do more. It may exist without a live instance: a user
+// program keeps a handle to it across a restart. A live instance owns it
+// (Startup's thread does, for the service's life), a leftover is unowned or
+// abandoned, and is taken over here. Returns 0 or the reason not to start.
+DWORD TakeInstanceMutex()
 {
-    CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
-    if (request.IsObtained())
-        ResetEvent(request.GetHandle());
+    ServiceSecurity security(kUserMutexAccess);
+    if (!security.Attributes())
+        return kStartupNameTaken;
+    switch (g_instanceGuard.Check(kServiceInstanceMutex, security.Attributes(), 1)) {
+    case CcCheckDualExec::kFirstInstance:
+        return 0;
+    case CcCheckDualExec::kOtherInstance:
+        break;
+    default:
+        return kStartupNameTaken; // a mutex that denies us, or an object of another kind
+    }
+    if (!security.Claim(g_instanceGuard.GetHandle())) {
+        g_instanceGuard.Close();
+        return kStartupNameTaken;
+    }
+    const DWORD waited = WaitForSingleObject(g_instanceGuard.GetHandle(), kInstanceTakeOverMs);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        return 0;
+    g_instanceGuard.Close();
+    return kStartupAnotherInstance;
+}
+
+void CloseChannel()
+{
+    g_block.CloseBlock();
+    g_requestEvent.Reset();
+    g_completionEvent.Reset();
+    g_transactionMutex.Reset();
+}
+
+// Every object of the channel, before anybody is served. A request event
+// still set now was signalled for a service that ended without answering it;
+// it must not run late against the new block (which is the old mapping if
+// anyone still holds that open), yet its client may still wait: the instance
+// mutex it waits on may be this service's by now (a handle it kept lets the
+// name live on). So the request is answered without being carried out: the
+// client reads its own request back, unanswered, and reports -1. That happens
+// before the block exists, so that no request written into this service's
+// block is passed over.
+DWORD CreateChannel()
+{
+    ServiceObject transaction = CreateServiceMutex(kTransactionMutex);
+    ServiceObject request = CreateServiceEvent(kRequestEvent);
+    ServiceObject completion = CreateServiceEvent(kCompletionEvent);
+    if (!transaction.handle || !request.handle || !completion.handle) {
+        CloseChannel();
+        return kStartupNameTaken;
+    }
+    if (WaitForSingleObject(request.handle.Get(), 0) == WAIT_OBJECT_0) {
+        ResetEvent(request.handle.Get());
+        SetEvent(completion.handle.Get());
+    }
+    if (!g_block.CreateBlock(kRequestBlockSize)) {
+        CloseChannel();
+        return kStartupNameTaken;
+    }
+    g_transactionMutex = std::move(transaction.handle);
+    g_requestEvent = std::move(request.handle);
+    g_completionEvent = std::move(completion.handle);
+    return 0;
 }
 
 // The worker ends after the request it may be carrying out; it closes the
@@ -57,8 +114,8 @@ LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:
-        ClearStaleRequest();
-        // Without a block the service still runs; clients then find no service.
+        // Startup created it; a block that could not be made again leaves a
+        // service that clients find not running.
         g_block.CreateBlock(kRequestBlockSize);
         break;
     case WM_CLOSE:
@@ -91,7 +148,7 @@ DWORD WINAPI ServiceWindowThread(void*)
     ResetEvent(g_stopFlag.Get());
     const HWND window = CreateServiceWindow();
     if (!window) {
-        g_block.CloseBlock();
+        CloseChannel();
         return 0;
     }
     g_window = window;
@@ -105,6 +162,7 @@ DWORD WINAPI ServiceWindowThread(void*)
         DispatchMessageW(&message);
     }
     g_window = nullptr;
+    CloseChannel();
     return 0;
 }
 
@@ -116,15 +174,21 @@ extern "C" void WINAPI Startup(void*)
 {
     if (GetSystemMetrics(SM_CLEANBOOT) != 0)
         return; // no service in a fail-safe boot
-    LocalMemory descriptor;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstanceMutexSecurity, SDDL_REVISION_1, descriptor.Put(),
-                                                         nullptr);
-    SECURITY_ATTRIBUTES security = {sizeof(security), descriptor.Get(), FALSE};
-    if (g_instanceGuard.Check(kServiceInstanceMutex, descriptor ? &security : nullptr) !=
-        CcCheckDualExec::kFirstInstance) {
-        return;
+    DWORD refused = TakeInstanceMutex();
+    if (refused == 0 && (refused = CreateChannel()) != 0) {
+        ReleaseMutex(g_instanceGuard.GetHandle());
+        g_instanceGuard.Close();
     }
-    KernelHandle thread(CreateThread(nullptr, 0, ServiceWindowThread, nullptr, 0, nullptr));
+    if (refused == 0) {
+        KernelHandle thread(CreateThread(nullptr, 0, ServiceWindowThread, nullptr, 0, nullptr));
+        if (!thread) {
+            refused = GetLastError();
+            CloseChannel();
+            ReleaseMutex(g_instanceGuard.GetHandle());
+            g_instanceGuard.Close();
+        }
+    }
+    SetLastError(refused);
 }
 
 std::wstring ServiceFolder()

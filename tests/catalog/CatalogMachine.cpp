@@ -51,6 +51,17 @@ std::vector<Record> Records(const TaloDeviceArray& catalog)
 
 CatalogMachine::CatalogMachine() : deviceList(HKEY_LOCAL_MACHINE, kDeviceListKey)
 {
+    Prepare();
+}
+
+CatalogMachine::CatalogMachine(const std::wstring& simRoot)
+    : machine(simRoot), deviceList(HKEY_LOCAL_MACHINE, kDeviceListKey)
+{
+    Prepare();
+}
+
+void CatalogMachine::Prepare()
+{
     deviceList.Remove();
     for (const SetupClass& setupClass : kClasses)
         EXPECT_TRUE(notebook.AddClass(setupClass.name, setupClass.guid));

@@ -52,6 +52,8 @@ struct NewDevice {
 class CatalogMachine {
 public:
     CatalogMachine();
+    // The machine under the simulator's root given (ScopedSimMachine).
+    explicit CatalogMachine(const std::wstring& simRoot);
 
     DWORD AddDevice(const NewDevice& device);
     // A WLAN adapter: a Net device, its network card (the service name derived from
@@ -77,4 +79,7 @@ public:
     CSimNotebook notebook;
     RegistrySnapshot deviceList;
     TempFolder folder;
+
+private:
+    void Prepare(); // an empty device list, the setup classes and the WLAN service
 };

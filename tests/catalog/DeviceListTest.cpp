@@ -11,6 +11,7 @@
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "tests/catalog/CatalogMachine.h"
+#include "sim/SimLayout.h"
 #include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,8 @@ namespace {
 
 using Records_ = std::vector<Record>;
 
-// The service reads the machine's default simulated notebook, which these tests leave
-// alone: it only writes the device list for them.
+// The service reads the machine's default simulated notebook, so the tests build
+// theirs there: it registers only adapters it finds to be WLAN adapters.
 class InstalledServiceEnvironment : public testing::Environment {
 public:
     void SetUp() override { installed_ = InstallAndStartService(); }
@@ -50,11 +51,13 @@ protected:
         ASSERT_TRUE(IsServiceRunning());
     }
 
-    CatalogMachine m; // removes the device list; it is restored at the end
+    CatalogMachine m{simlayout::kDefaultRoot}; // removes the device list; it is restored at the end
 };
 
 TEST_F(DeviceListTest, AppendingToAListWithoutDeviceNumStartsAtIndexZero)
 {
+    m.AddWlanAdapter(L"1", L"PCI\\VEN_0001", L"First adapter");
+    m.AddWlanAdapter(L"2", L"PCI\\VEN_0002", L"Second adapter");
     for (const bool keyExists : {false, true}) {
         SCOPED_TRACE(keyExists ? "key without DeviceNum" : "no key");
         m.deviceList.Remove();
@@ -75,6 +78,7 @@ TEST_F(DeviceListTest, ARecordWhoseValuesCannotAllBeStoredIsNotCounted)
 {
     // The request block holds 255 characters of text: a longer hardware ID is refused,
     // and a counted record without it would stand for the whole class.
+    m.AddWlanAdapter(L"1", L"PCI\\VEN_0001", L"Adapter");
     AppendDeviceRecord(DeviceRecord(L"Adapter", L"Net", L"PCI\\VEN_0001" + std::wstring(250, L'0'), 1, L"not stored"));
     EXPECT_EQ(0u, m.RegisteredCount());
     AppendDeviceRecord(DeviceRecord(L"Adapter", L"Net", L"PCI\\VEN_0001", 1, L"not stored"));

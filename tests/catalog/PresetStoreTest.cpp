@@ -137,6 +137,35 @@ TEST_F(PresetStoreTest, LoadsEveryPresetWithItsDevicesInKeyOrder)
     EXPECT_STREQ(L"#KVBT#", list[1].Devices[0].HwId);
 }
 
+// The administrator's presets come after the user's (whose numbers stay), the machine's
+// before the user's, marked managed; a save writes the user's alone and leaves policy be.
+TEST_F(PresetStoreTest, PolicyPresetsFollowTheUsersMachineFirstAndAreNeverSaved)
+{
+    const ScopedPolicy policy;
+    StorePreset(0, L"Office", kTwoDevices);
+    ASSERT_TRUE(policy.StorePreset(HKEY_CURRENT_USER, 0, L"Team", kTwoDevices));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", kTwoDevices));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 1, L"Flight", {{L"Bluetooth", L"#KVBT#", L"#KVBT#", 0}}));
+
+    ASSERT_EQ(4, LoadPresets(list));
+    const std::pair<const wchar_t*, bool> expected[] = {
+        {L"Office", false}, {L"Fleet", true}, {L"Flight", true}, {L"Team", true}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(expected[i].first, list[i].Name);
+        EXPECT_EQ(expected[i].second, list[i].Managed);
+    }
+    EXPECT_EQ(1, UserPresetCount(list));
+    EXPECT_EQ(2, list[1].Devices.GetSize());
+
+    list.RemoveAt(0, 1); // the user deletes "Office"
+    ASSERT_EQ(1, SavePresets(list));
+    EXPECT_FALSE(OpenPreset(0)) << "a managed preset was stored as the user's";
+    ASSERT_EQ(3, LoadPresets(list));
+    EXPECT_EQ(0, UserPresetCount(list));
+    EXPECT_STREQ(L"Fleet", list[0].Name);
+}
+
 TEST_F(PresetStoreTest, TheFirstIncompletePresetEndsTheList)
 {
     const std::vector<StoredDevice> emptyClass = {{L"Wireless LAN", L"", L"PCI\\VEN_168C", 1, L""}};
@@ -205,6 +234,50 @@ TEST_F(PresetStoreTest, SettingOfAnotherTypeReadsAsSwitchOff)
     ASSERT_EQ(1, LoadPresets(list));
     EXPECT_EQ(0, list[0].Devices[0].Setting);
     EXPECT_EQ(0, list[0].Devices[1].Setting);
+}
+
+// The shortcut key: kept by a load, a copy and a save (which writes none for no
+// key); a value that is no key reads as none.
+TEST_F(PresetStoreTest, ShortcutKeySurvivesLoadCopyAndSave)
+{
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        DWORD stored;
+        WORD loaded;
+    } rows[] = {
+        {L"Ctrl+Alt+T", REG_DWORD, 0x0654, 0x0654},
+        {L"absent", REG_NONE, 0, 0},
+        {L"modifiers alone", REG_DWORD, 0x0600, 0},
+        {L"bits above the word", REG_DWORD, 0x10654, 0},
+        {L"text", REG_SZ, 0, 0},
+    };
+    for (int n = 0; n < ARRAYSIZE(rows); ++n) {
+        StorePreset(n, rows[n].name, kTwoDevices);
+        RegKey key = OpenPreset(n, KEY_ALL_ACCESS);
+        if (rows[n].type == REG_DWORD)
+            RegSetValueExW(key.Get(), L"Hotkey", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&rows[n].stored), 4);
+        else if (rows[n].type == REG_SZ)
+            SetString(key.Get(), L"Hotkey", L"1620");
+    }
+    ASSERT_EQ(ARRAYSIZE(rows), LoadPresets(list));
+    TALO_PRESET copy;
+    copy = list[0];
+    EXPECT_EQ(0x0654, TALO_PRESET(copy).Hotkey);
+    list.SetAtGrow(list.GetSize(), copy);
+
+    ASSERT_EQ(1, SavePresets(list));
+    TaloPresetList reloaded;
+    ASSERT_EQ(ARRAYSIZE(rows) + 1, LoadPresets(reloaded));
+    for (int n = 0; n < reloaded.GetSize(); ++n) {
+        const WORD expected = n < ARRAYSIZE(rows) ? rows[n].loaded : 0x0654;
+        SCOPED_TRACE(n);
+        EXPECT_EQ(expected, reloaded[n].Hotkey);
+        RegKey key = OpenPreset(n);
+        const StoredValue value = ReadStored(key.Get(), L"Hotkey");
+        EXPECT_EQ(expected != 0 ? REG_DWORD : REG_NONE, value.type);
+        EXPECT_EQ(expected, value.number);
+    }
 }
 
 TEST_F(PresetStoreTest, LoadingEmptiesTheListFirst)

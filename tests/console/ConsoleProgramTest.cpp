@@ -6,9 +6,11 @@
 #include "automation/ProgramRunner.h"
 #include "automation/RegistrySnapshot.h"
 #include "catalog/PresetInForce.h"
+#include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "sim/SimNotebook.h"
 #include "tests/settings/SettingsInstall.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -226,15 +228,23 @@ std::vector<const Json*> DevicesOf(const Json& status, const char* type)
     return devices;
 }
 
+// Pointers into a temporary status would dangle once the statement ends.
+std::vector<const Json*> DevicesOf(Json&& status, const char* type) = delete;
+
 } // namespace
 
 TEST_F(ConsoleProgram, StatusJsonShowsTheNotebookAsItIs)
 {
     // A disabled adapter is no longer seen as WLAN: it is found because a first run registered it.
-    EXPECT_EQ(2u, DevicesOf(Status(), "WLAN").size());
+    const Json first = Status();
+    EXPECT_EQ(2u, DevicesOf(first, "WLAN").size());
     CSimNotebook notebook;
     ASSERT_TRUE(notebook.SetDisabled(kSecondWlan, false, true));
     ASSERT_TRUE(StorePreset(0, L"Tr\"avel\\", {{kWlanName, L"Net", kWlanHwId, 0}, {L"UMTS modem", L"#UMTS#", L"X", 1}}));
+    ASSERT_TRUE(StorePreset(1, L"Office", {{kWlanName, L"Net", kWlanHwId, 1}}));
+    const DWORD ctrlAltT = 0x0654;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(0).c_str(), L"Hotkey", REG_DWORD,
+                                             &ctrlAltT, sizeof(ctrlAltT)));
 
     ForgetPresetInForce();
     const Json status = Status();
@@ -257,52 +267,117 @@ TEST_F(ConsoleProgram, StatusJsonShowsTheNotebookAsItIs)
     EXPECT_EQ("absent", DevicesOf(status, "LONGIDS")[0]->operator[]("state").text);
 
     const Json& presets = status["presets"];
-    ASSERT_EQ(1u, presets.items.size());
+    ASSERT_EQ(2u, presets.items.size());
     EXPECT_EQ(0, presets.items[0]["number"].number);
     EXPECT_EQ("Tr\"avel\\", presets.items[0]["name"].text);
+    EXPECT_EQ("Ctrl+Alt+T", presets.items[0]["shortcut"].text);
+    EXPECT_EQ(Json::Null, presets.items[1]["shortcut"].kind);
+    const ConsoleRun listed = Run(L"presets");
+    EXPECT_NE(std::string::npos, listed.output.find("(shortcut key: Ctrl+Alt+T)")) << listed.output;
     ASSERT_EQ(2u, presets.items[0]["devices"].items.size());
     EXPECT_EQ("off", presets.items[0]["devices"].items[0]["state"].text);
     EXPECT_EQ("on", presets.items[0]["devices"].items[1]["state"].text);
 
     ASSERT_TRUE(notebook.SetDisabled(kModemRoot, false, true));
-    EXPECT_EQ("off", DevicesOf(Status(), "UMTS")[0]->operator[]("state").text);
+    const Json modemOff = Status();
+    ASSERT_EQ(1u, DevicesOf(modemOff, "UMTS").size());
+    EXPECT_EQ("off", DevicesOf(modemOff, "UMTS")[0]->operator[]("state").text);
 }
 
-TEST_F(ConsoleProgram, ApplyByNumberOrNameSwitchesAndSaysHowEachDeviceWent)
+// Each row on a freshly seeded notebook, prepared by AirvaneSim as a person would.
+TEST_F(ConsoleProgram, ApplyExitsWithHowTheDevicesWent)
+{
+    struct Case {
+        const wchar_t* simulator; // AirvaneSim's arguments, or none
+        const wchar_t* arguments;
+        DWORD exitCode;
+        const char* line; // after the adapter's name
+        std::vector<std::wstring> changes;
+    };
+    const Case cases[] = {
+        {nullptr, L"apply 0", 0, ": switched off", {L"1 off"}},
+        {nullptr, L"apply oFFICE", 0, ": switched on", {}}, // on already
+        // The walk goes on past a failing device.
+        {L"fail 1 installer", L"apply Both", 1, ": could not be switched off", {L"7 off"}},
+        {nullptr, L"apply Home", 4, "", {}},
+        {L"set 1 restart on", L"apply 0", 3010, ": switched off, takes effect after a restart", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "arguments \"" << std::wstring(c.arguments) << "\"");
+        ASSERT_TRUE(ResetMachine());
+        ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
+        ASSERT_TRUE(StorePreset(1, L"Both", {{kWlanName, L"Net", kWlanHwId, 0}, {kSecondWlanName, L"Net", kSecondWlanHwId, 0}}));
+        ASSERT_TRUE(StorePreset(2, L"Office", {{kWlanName, L"Net", kWlanHwId, 1}}));
+        if (c.simulator)
+            ASSERT_EQ(0, RunProgram(ProgramPath(L"AirvaneSim.exe"), c.simulator));
+        const ConsoleRun run = Run(c.arguments);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.output;
+        const std::string line = c.exitCode == 4 ? "Home" : Utf8(kWlanName) + c.line;
+        EXPECT_NE(std::string::npos, run.output.find(line)) << run.output;
+        EXPECT_EQ(c.changes, StateChanges());
+    }
+    // The last switch waits for a restart: status marks that adapter, and only it.
+    const Json status = Status();
+    for (const Json* device : DevicesOf(status, "WLAN")) {
+        const bool pending = device->operator[]("hwid").text == Utf8(kWlanHwId);
+        EXPECT_EQ(pending, device->operator[]("restartPending").flag) << device->operator[]("name").text;
+    }
+}
+
+TEST_F(ConsoleProgram, SwitchesWaitWhileASettingsWindowIsOpen)
+{
+    ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const KernelHandle settingsWindow(CreateMutexW(nullptr, TRUE, kSettingsInstanceMutex));
+    ASSERT_TRUE(settingsWindow.IsValid());
+    for (const wchar_t* arguments : {L"apply 0", L"off wlan"}) {
+        const ConsoleRun run = Run(arguments);
+        EXPECT_EQ(1u, run.exitCode) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find("settings window")) << run.output;
+    }
+    EXPECT_EQ(0u, Run(L"status").exitCode);
+    EXPECT_TRUE(StateChanges().empty());
+}
+
+TEST_F(ConsoleProgram, AnAppliedPresetIsInForceUntilATypeIsSwitched)
 {
     ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
     ASSERT_TRUE(StorePreset(1, L"Office", {{kWlanName, L"Net", kWlanHwId, 1}}));
-
-    ConsoleRun run = Run(L"apply 0");
-    EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find(Utf8(kWlanName) + ": switched off")) << run.output;
-    EXPECT_TRUE(IsDisabled(kWlan));
-
-    run = Run(L"apply OFFICE");
-    EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_FALSE(IsDisabled(kWlan));
-    EXPECT_EQ((std::vector<std::wstring>{L"1 off", L"1 on"}), StateChanges());
-    // The preset applied last is in force, until a type is switched.
+    ASSERT_EQ(0u, Run(L"apply OFFICE").exitCode);
     const Json status = Status();
     EXPECT_EQ(1, status["inForce"]["number"].number);
     EXPECT_EQ("Office", status["inForce"]["name"].text);
     EXPECT_EQ(0u, Run(L"on WLAN").exitCode);
     EXPECT_EQ(Json::Null, Status()["inForce"].kind);
-
-    run = Run(L"apply Home");
-    EXPECT_EQ(4u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.output.find("Home")) << run.output;
 }
 
-TEST_F(ConsoleProgram, FailingDeviceExitsOneAndIsNamed)
+// The administrator's presets follow the user's, marked managed, and apply by their number.
+TEST_F(ConsoleProgram, PolicyPresetsFollowTheUsersMarkedManagedAndApplyByNumber)
 {
-    CSimNotebook notebook;
-    ASSERT_TRUE(notebook.SetFailures(kWlan, simfail::kClassInstaller));
-    ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}, {kSecondWlanName, L"Net", kSecondWlanHwId, 0}}));
-    const ConsoleRun run = Run(L"apply Travel");
-    EXPECT_EQ(1u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.output.find(Utf8(kWlanName) + ": could not be switched off")) << run.output;
-    EXPECT_EQ(std::vector<std::wstring>{L"7 off"}, StateChanges());
+    const ScopedPolicy policy;
+    ASSERT_TRUE(StorePreset(0, L"Mine", {{kWlanName, L"Net", kWlanHwId, 1}}));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", {{kWlanName, L"Net", kWlanHwId, 0}}));
+
+    const ConsoleRun json = Run(L"presets --json", false);
+    Json presets;
+    ASSERT_TRUE(JsonReader(json.output).Read(presets)) << json.output;
+    ASSERT_EQ(2u, presets["presets"].items.size());
+    const struct {
+        const char* name;
+        bool managed;
+    } expected[] = {{"Mine", false}, {"Fleet", true}};
+    for (size_t i = 0; i < 2; ++i) {
+        const Json& preset = presets["presets"].items[i];
+        EXPECT_EQ(expected[i].name, preset["name"].text);
+        EXPECT_EQ(Json::Bool, preset["managed"].kind);
+        EXPECT_EQ(expected[i].managed, preset["managed"].flag);
+    }
+    const ConsoleRun text = Run(L"presets", false);
+    EXPECT_NE(std::string::npos, text.output.find("Fleet  (shortcut key: none) (managed)")) << text.output;
+    EXPECT_EQ(std::string::npos, text.output.find("Mine  (shortcut key: none) (managed)")) << text.output;
+
+    const ConsoleRun run = Run(L"apply 1");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(IsDisabled(kWlan));
 }
 
 TEST_F(ConsoleProgram, OnAndOffSwitchTypesAndRefuseUnknownOnes)
@@ -318,15 +393,11 @@ TEST_F(ConsoleProgram, OnAndOffSwitchTypesAndRefuseUnknownOnes)
     EXPECT_TRUE(StateChanges().empty()) << "nothing is switched when a type has no devices";
 }
 
+// Which words are bad use is the parser's table; here, what the program makes of it.
 TEST_F(ConsoleProgram, BadUseExitsTwoWithTheUsage)
 {
-    for (const wchar_t* arguments : {L"", L"frobnicate", L"status --xml", L"apply", L"rules list", L"rules add a b"}) {
-        SCOPED_TRACE(testing::Message() << "arguments \"" << std::wstring(arguments) << "\"");
-        std::string output;
-        const ConsoleRun run = Run(arguments);
-        EXPECT_EQ(2u, run.exitCode);
-    }
     const ConsoleRun usage = Run(L"frobnicate");
+    EXPECT_EQ(2u, usage.exitCode);
     EXPECT_NE(std::string::npos, usage.output.find("frobnicate"));
     EXPECT_NE(std::string::npos, usage.output.find("3010"));
     const ConsoleRun help = Run(L"--help", false);

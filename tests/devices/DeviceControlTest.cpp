@@ -1,4 +1,5 @@
 #include "devices/DeviceControl.h"
+#include "devices/DeviceSnapshot.h"
 
 #include "tests/support/FakeDeviceApi.h"
 
@@ -518,6 +519,24 @@ TEST_F(DeviceControlTest, QueryLeavesTheRestartFlagAlone)
     EXPECT_EQ(1, DeviceCtlByClass(L"Net", 0, &state, &restart));
     EXPECT_EQ(7, restart);
     EXPECT_TRUE(fake.CallsOf(Op::CallInstaller).empty());
+}
+
+// A record names the whole class without a prefix, else the devices of its prefix; an empty prefix none.
+TEST_F(DeviceControlTest, RestartPendingIsAskedOfTheDevicesARecordNames)
+{
+    FakeDeviceApi::Device waiting = MakeDevice(kNetA, {L"PCI\\VEN_1&DEV_A"});
+    waiting.status |= DN_NEED_RESTART;
+    fake.AddDevice(MakeDevice(kNetA, {L"PCI\\VEN_2&DEV_B"}));
+    fake.AddDevice(waiting);
+    const struct {
+        const wchar_t* className;
+        const wchar_t* prefix;
+        bool pending;
+    } cases[] = {{L"Net", nullptr, true},   {L"Net", L"pci\\ven_1&dev_a", true}, {L"Net", L"PCI\\VEN_2", false},
+                 {L"Net", L"", false},      {L"Ports", nullptr, false},           {nullptr, L"PCI", false}};
+    CDeviceSnapshot snapshot;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.pending, IsRestartPending(snapshot, c.className, c.prefix)) << (c.prefix ? c.prefix : L"-");
 }
 
 TEST_F(DeviceControlTest, HardwareIdFromDescriptionGoesOnPastUnreadableDevices)

@@ -4,6 +4,7 @@
 #include "foundation/CcCheckDualExec.h"
 #include "foundation/NamedMutex.h"
 #include "foundation/ObjectSecurity.h"
+#include "foundation/ServiceObjects.h"
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/UniqueName.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <functional>
@@ -311,57 +313,48 @@ TEST(CMMFData, TheCreatorReleasesTheBlockMutexAfterEachCopy)
 
 namespace {
 
-void ExpectBlockAces(const ACL* acl)
+// A mutex of the name with the descriptor given in SDDL, as a user might make one.
+KernelHandle SquatMutex(const std::wstring& name, const wchar_t* sddl)
 {
-    const WELL_KNOWN_SID_TYPE trustees[] = {WinWorldSid, WinLocalSystemSid, WinCreatorOwnerSid,
-                                            WinBuiltinAdministratorsSid};
-    ASSERT_NE(acl, nullptr);
-    ASSERT_EQ(acl->AceCount, 4);
-    for (DWORD i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        BYTE expected[SECURITY_MAX_SID_SIZE];
-        DWORD size = sizeof(expected);
-        ASSERT_TRUE(CreateWellKnownSid(trustees[i], nullptr, expected, &size));
-        void* entry = nullptr;
-        ASSERT_TRUE(GetAce(const_cast<ACL*>(acl), i, &entry));
-        const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
-        EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
-        EXPECT_EQ(ace->Mask, 0xF003Fu);
-        EXPECT_TRUE(EqualSid(const_cast<DWORD*>(&ace->SidStart), expected));
-    }
+    LocalMemory descriptor;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, descriptor.Put(), nullptr))
+        return KernelHandle();
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.Get(), FALSE};
+    return KernelHandle(CreateMutexW(&attributes, FALSE, name.c_str()));
 }
 
 } // namespace
 
-TEST(BlockSecurity, FourAcesInOrderInAnAclOf92Bytes)
+// An object left from an earlier run is the service's again, with its DACL put back;
+// a name taken by an object of another kind, a user's or a denying one is refused.
+TEST(ServiceObjects, TakeOverOnlyWhatTheSystemOwns)
 {
-    BlockSecurity security;
-    ASSERT_EQ(BuildBlockSecurity(security), static_cast<DWORD>(ERROR_SUCCESS));
-    SECURITY_ATTRIBUTES* attributes = security.Attributes();
-    EXPECT_EQ(attributes->bInheritHandle, FALSE);
-    BOOL present = FALSE;
-    BOOL defaulted = TRUE;
-    ACL* acl = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorDacl(attributes->lpSecurityDescriptor, &present, &acl, &defaulted));
-    EXPECT_TRUE(present);
-    EXPECT_FALSE(defaulted);
-    ACL_SIZE_INFORMATION size = {};
-    ASSERT_TRUE(GetAclInformation(acl, &size, sizeof(size), AclSizeInformation));
-    EXPECT_EQ(size.AclBytesInUse + size.AclBytesFree, 92u);
-    EXPECT_EQ(size.AclBytesFree, 0u);
-    ExpectBlockAces(acl);
-}
+    const std::wstring name = L"Global\\" + UniqueName(L"Channel");
+    ServiceObject first = CreateServiceMutex(name.c_str());
+    ASSERT_TRUE(first.handle);
+    EXPECT_FALSE(first.existed);
+    ServiceObject again = CreateServiceMutex(name.c_str());
+    ASSERT_TRUE(again.handle) << again.error;
+    EXPECT_TRUE(again.existed);
 
-TEST(BlockSecurity, TheCreatedBlockCarriesTheDacl)
-{
-    CMMFData block((L"Global\\" + UniqueName(L"Secured")).c_str());
-    ASSERT_EQ(block.CreateBlock(1160), 1);
-    ACL* acl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(block.GetMappingHandle(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                        &acl, nullptr, &descriptor) != ERROR_SUCCESS) {
-        GTEST_SKIP() << "the DACL of a section cannot be read back here";
+    EXPECT_FALSE(CreateServiceEvent(name.c_str()).handle) << "a mutex holds the name";
+    EXPECT_FALSE(CreateServiceBlock(name.c_str(), 64).handle) << "a mutex holds the name";
+
+    struct Squat {
+        const char* what;
+        const wchar_t* sddl;
+    };
+    const Squat squats[] = {
+        {"owned by a user", L"O:WDD:(A;;GA;;;WD)"},
+        {"denying the system", L"O:SYD:(D;;GA;;;SY)(D;;GA;;;BA)(A;;GA;;;WD)"},
+    };
+    for (const Squat& squat : squats) {
+        SCOPED_TRACE(squat.what);
+        const std::wstring squatted = L"Global\\" + UniqueName(L"Squatted");
+        KernelHandle squatter = SquatMutex(squatted, squat.sddl);
+        ASSERT_TRUE(squatter);
+        const ServiceObject refused = CreateServiceMutex(squatted.c_str());
+        EXPECT_FALSE(refused.handle);
+        EXPECT_NE(refused.error, static_cast<DWORD>(ERROR_SUCCESS));
     }
-    LocalMemory owner(descriptor);
-    ExpectBlockAces(acl);
 }

@@ -17,6 +17,7 @@
 #include <sddl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <iostream>
@@ -78,11 +79,12 @@ std::wstring SettingsShortcut()
     return Exists(common) || !Exists(user) ? common : user;
 }
 
-// Runs msiexec with the action on the package, quietly; its exit code.
-DWORD Msiexec(const wchar_t* action, const std::wstring& package, const char* what)
+// Runs msiexec with the action on the package and the properties, quietly; its exit code.
+DWORD Msiexec(const wchar_t* action, const std::wstring& package, const char* what, const wchar_t* properties = L"")
 {
     const ULONGLONG start = GetTickCount64();
-    const DWORD exitCode = RunCommand(L"msiexec.exe " + std::wstring(action) + L" \"" + package + L"\" /qn");
+    const DWORD exitCode =
+        RunCommand(L"msiexec.exe " + std::wstring(action) + L" \"" + package + L"\" " + properties + L" /qn");
     std::cout << what << ": " << (GetTickCount64() - start) << " ms, exit code " << exitCode << "\n";
     return exitCode;
 }
@@ -270,7 +272,28 @@ void ExpectServiceInstalled()
     const wchar_t* description = reinterpret_cast<const SERVICE_DESCRIPTIONW*>(buffer.data())->lpDescription;
     EXPECT_NE(std::wstring(description ? description : L"").find(L"Airvane"), std::wstring::npos);
 
+    // Restarted after a first and a second crash, then left stopped; the count reset after a day.
+    // Where the installer applies the package's recovery table (Wine's leaves it aside).
+    const auto& recovery = *reinterpret_cast<const SERVICE_FAILURE_ACTIONSW*>(buffer.data());
+    if (!QueryServiceConfig2W(service.Get(), SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
+                              static_cast<DWORD>(buffer.size()), &needed) ||
+        recovery.cActions == 0) {
+        std::cout << "the installer did not apply MsiServiceConfigFailureActions\n";
+    } else {
+        EXPECT_EQ(recovery.dwResetPeriod, 86400u);
+        ASSERT_EQ(recovery.cActions, 3u);
+        EXPECT_EQ(recovery.lpsaActions[0].Type, SC_ACTION_RESTART);
+        EXPECT_EQ(recovery.lpsaActions[1].Type, SC_ACTION_RESTART);
+        EXPECT_EQ(recovery.lpsaActions[2].Type, SC_ACTION_NONE);
+    }
+
     EXPECT_TRUE(AwaitServiceState(SERVICE_RUNNING, 10000)) << "state " << ServiceState();
+}
+
+// The machine's autostart value, as AUTOSTART=1 writes it; false when there is none.
+bool MachineAutostart(std::wstring* command)
+{
+    return ReadMachineString(kRunKey, kAutostartValue, command);
 }
 
 // The Start-menu shortcut opens the installed settings program.
@@ -327,12 +350,17 @@ bool SystemPathHasInstallFolder()
 }
 
 // After removal: no product, no service, no files, no shortcut, no keys but the device list.
-void ExpectRemoved(bool makerFolderExisted)
+void ExpectRemoved(bool makerFolderHeldOthers)
 {
     EXPECT_TRUE(InstalledProducts().empty());
     EXPECT_EQ(ServiceState(), 0u);
     EXPECT_FALSE(Exists(InstallFolder()));
-    EXPECT_EQ(Exists(MakerFolder()), makerFolderExisted);
+    // The maker's folder goes when the package leaves it empty; one that held
+    // something else before the install stays.
+    if (makerFolderHeldOthers)
+        EXPECT_TRUE(Exists(MakerFolder()));
+    else
+        EXPECT_FALSE(Exists(MakerFolder()));
     EXPECT_FALSE(Exists(SettingsShortcut()));
     ExpectOnlyTheDeviceList();
 }
@@ -345,7 +373,7 @@ protected:
         SetEnvironmentVariableW(L"AIRVANE_SIM_ROOT", nullptr);
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         RemoveEverything();
-        makerFolderExisted_ = Exists(MakerFolder());
+        makerFolderHeldOthers_ = !PathIsDirectoryEmptyW(MakerFolder().c_str()) && Exists(MakerFolder());
     }
     void TearDown() override
     {
@@ -354,7 +382,7 @@ protected:
         CoUninitialize();
     }
 
-    bool makerFolderExisted_ = false;
+    bool makerFolderHeldOthers_ = false;
     ScopedProductValues productValues_;
 };
 
@@ -397,7 +425,7 @@ TEST_F(Installer, SimulatedPackageInstallsServesAndUninstallsCleanly)
     }
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Simulated), "uninstall"), 0u);
-    ExpectRemoved(makerFolderExisted_);
+    ExpectRemoved(makerFolderHeldOthers_);
 }
 
 TEST_F(Installer, ShippingPackageInstallsAndUninstallsCleanly)
@@ -411,9 +439,26 @@ TEST_F(Installer, ShippingPackageInstallsAndUninstallsCleanly)
     ExpectServiceInstalled();
     EXPECT_TRUE(SystemPathHasInstallFolder()) << "airvane.exe is not on the system PATH";
 
+    std::wstring command;
+    EXPECT_FALSE(MachineAutostart(&command)) << "written without AUTOSTART=1";
+
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Shipping), "uninstall"), 0u);
-    ExpectRemoved(makerFolderExisted_);
+    ExpectRemoved(makerFolderHeldOthers_);
     EXPECT_FALSE(SystemPathHasInstallFolder());
+}
+
+// AUTOSTART=1 starts the launcher at every user's log-on: the machine's Run value, the
+// installed launcher's path in quotes; the removal takes it away.
+TEST_F(Installer, AutostartPropertyStartsTheLauncherForEveryUser)
+{
+    ASSERT_EQ(Msiexec(L"/i", Package(Flavour::Simulated), "install", L"AUTOSTART=1"), 0u);
+    std::wstring command;
+    EXPECT_TRUE(MachineAutostart(&command));
+    EXPECT_EQ(command, L"\"" + InstallFolder() + kLauncherProgramFile + L"\"");
+
+    ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Simulated), "uninstall"), 0u);
+    EXPECT_FALSE(MachineAutostart(&command));
+    ExpectRemoved(makerFolderHeldOthers_);
 }
 
 // A newer package replaces an older one, either flavour the other of the same
@@ -445,7 +490,7 @@ TEST_F(Installer, OneProductStaysInstalledAcrossUpgrades)
     }
 
     ASSERT_EQ(Msiexec(L"/x", Package(Flavour::Simulated, kNextVersion), "uninstall"), 0u);
-    ExpectRemoved(makerFolderExisted_);
+    ExpectRemoved(makerFolderHeldOthers_);
 }
 
 } // namespace

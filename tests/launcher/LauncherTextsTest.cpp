@@ -35,6 +35,25 @@ TEST(LoadLauncherTexts, FallsBackToTheProductNameWithoutATextFile)
     EXPECT_STREQ(loaded.settingsItem, L"Airvane");
 }
 
+// The notice's text puts the preset and the key where the language wants them,
+// and never reads a name or key as a place holder.
+TEST(LoadLauncherTexts, HotkeyNoticeNamesThePresetAndTheKeyInPlace)
+{
+    TempFolder folder;
+    ASSERT_TRUE(folder.WriteTextFile(L"TALOTXT.ini", L"[TALOLNC]\nIDS_HOTKEY_TAKEN_TITLE=Taken\n"
+                                                     L"IDS_HOTKEY_TAKEN=%2 of %1 (100%)\n"));
+    CTextMgr texts((folder.Path() + L"TALOTXT.ini").c_str(), L"TALOLNC", 512);
+    LauncherTexts loaded = {};
+    LoadLauncherTexts(texts, &loaded);
+    EXPECT_STREQ(loaded.hotkeyTakenTitle, L"Taken");
+    EXPECT_EQ(HotkeyTakenText(loaded, L"Travel %2", L"Ctrl+Alt+T"), L"Ctrl+Alt+T of Travel %2 (100%)");
+
+    CTextMgr missing(L"", L"TALOLNC", 512);
+    LoadLauncherTexts(missing, &loaded);
+    EXPECT_EQ(HotkeyTakenText(loaded, L"Travel", L"Ctrl+T"),
+              L"Another program uses Ctrl+T, the shortcut key of the preset \"Travel\".");
+}
+
 TEST(QueryNtPlatform, ReportsTheNtPlatformWithItsVersion)
 {
     int isNt = -1;

@@ -4,6 +4,7 @@
 #include "automation/RegistrySnapshot.h"
 #include "automation/Screenshot.h"
 #include "catalog/PresetInForce.h"
+#include "catalog/PresetHotkey.h"
 #include "catalog/PresetStore.h"
 #include "catalog/PresetsChangedMsg.h"
 #include "catalog/RuleStore.h"
@@ -18,14 +19,17 @@
 #include "tests/launcher/WineTray.h"
 #include "tests/service/ServiceEnvironment.h"
 #include "tests/support/ScopedDpi.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 // End to end: TALOLauncher.exe of the simulated notebook in the session's
@@ -83,6 +87,67 @@ bool SavePresetsNamed(std::initializer_list<const wchar_t*> names)
         presets.SetAtGrow(i++, preset);
     }
     return SavePresets(presets) == 1;
+}
+
+// Stores presets made by Preset(name, wlan, umts) with their shortcut keys.
+struct KeyedPreset {
+    const wchar_t* name;
+    int wlan;
+    int umts;
+    WORD hotkey;
+};
+
+bool SaveKeyedPresets(std::initializer_list<KeyedPreset> rows)
+{
+    TaloPresetList presets;
+    for (const KeyedPreset& row : rows) {
+        TALO_PRESET preset = Preset(row.name, row.wlan, row.umts);
+        preset.Hotkey = row.hotkey;
+        presets.SetAtGrow(presets.GetSize(), preset);
+    }
+    return SavePresets(presets) == 1;
+}
+
+constexpr WORD kCtrlAltO = MAKEWORD('O', HOTKEYF_CONTROL | HOTKEYF_ALT);
+constexpr WORD kCtrlShiftF7 = MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+
+// Presses the keys as a person would, through the system's keyboard input: each
+// down in order, then each up in reverse order.
+bool PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// The visible balloon of the tray (the shell's tooltip window) whose text holds every part, waited for.
+HWND WaitForBalloon(std::initializer_list<std::wstring> parts, DWORD timeoutMs = kGuiTimeoutMs)
+{
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 100) {
+        for (HWND window = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); window;
+             window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr)) {
+            const std::wstring text = WindowText(window);
+            bool holdsAll = IsWindowVisible(window) != FALSE;
+            for (const std::wstring& part : parts)
+                holdsAll = holdsAll && text.find(part) != std::wstring::npos;
+            if (holdsAll)
+                return window;
+        }
+        PumpMessagesFor(100);
+    }
+    return nullptr;
 }
 
 constexpr DWORD kEndTimeoutMs = 10000;
@@ -157,12 +222,25 @@ protected:
         ASSERT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher runs already";
         presets_.Remove();
         deviceList_.Remove();
+        // A preset in force that an earlier test applied would be re-applied at the launcher's start.
+        ClearInForce();
     }
 
     void TearDown() override
     {
         EndLauncher();
         EndSettingsPrograms();
+        ClearInForce();
+    }
+
+    static void ClearInForce()
+    {
+        ForgetPresetInForce();
+        CcRegistry product;
+        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
+            product.DeleteValue(kKeepAppliedValue);
+            product.DeleteValue(kReapplyNoticeValue);
+        }
     }
 
     // Ends the started launcher with the end switch.
@@ -256,6 +334,32 @@ TEST_F(LauncherTray, EndSwitchWithoutALauncherLeavesTheAutostartValue)
     EXPECT_EQ(RunLauncher(L"/e"), 0u);
     EXPECT_TRUE(ScopedAutostart::Exists());
     EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr);
+}
+
+// The Restart Manager of an update or removal closes the launcher with the end-session messages
+// (ENDSESSION_CLOSEAPP), a person or a tool with WM_CLOSE: it ends at once, takes its icon
+// along and, unlike /e, keeps the autostart value.
+TEST_F(LauncherTray, EndsCleanlyOnEndSessionAndOnClose)
+{
+    for (const bool endSession : {true, false}) {
+        SCOPED_TRACE(endSession ? "WM_QUERYENDSESSION, WM_ENDSESSION" : "WM_CLOSE");
+        ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+        ASSERT_TRUE(StartLauncher());
+        ASSERT_TRUE(TrayIconCountBecomes(1));
+
+        if (endSession) {
+            DWORD_PTR agrees = FALSE;
+            ASSERT_TRUE(SendMessageTimeoutW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                                            &agrees));
+            EXPECT_TRUE(agrees);
+            SendMessageTimeoutW(window_, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000, nullptr);
+        } else {
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(ExitCodeOf(*launcher_), 0u);
+        EXPECT_TRUE(TrayIconCountBecomes(0));
+        EXPECT_TRUE(ScopedAutostart::Exists());
+    }
 }
 
 TEST_F(LauncherTray, TaskbarCreatedBringsTheIconBack)
@@ -518,6 +622,80 @@ TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
     EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
 }
 
+// Each preset's shortcut key stands beside its name, where menus show keys.
+TEST_F(LauncherTray, MenuShowsEachPresetsShortcutKey)
+{
+    ASSERT_TRUE(SaveKeyedPresets({{L"Office", 1, 0, kCtrlAltO}, {L"Travel", 0, 1, 0}, {L"Flight", 0, 0, kCtrlShiftF7}}));
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    const HWND menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    MenuProbeReport report;
+    ASSERT_TRUE(probe.Read(&report));
+    ASSERT_EQ(report.count, 5);
+    EXPECT_STREQ(report.items[2].text, L"Office\tCtrl+Alt+O");
+    EXPECT_STREQ(report.items[3].text, L"Travel");
+    EXPECT_STREQ(report.items[4].text, L"Flight\tCtrl+Shift+F7");
+    EXPECT_TRUE(CloseMenu(menu));
+}
+
+// A key that another program holds is named in a balloon of the icon. Once the
+// other program has let it go, the next save of the presets registers it, and the
+// key pressed on the keyboard applies its preset as the menu does: the settings
+// program with its notice.
+TEST_F(LauncherTray, AKeyHeldElsewhereIsNamedThenAppliesItsPresetOnceFree)
+{
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'O')) << "the other program";
+    const std::initializer_list<KeyedPreset> presets = {{L"Office", 1, 0, 0}, {L"Travel", 0, 1, kCtrlAltO}};
+    ASSERT_TRUE(SaveKeyedPresets(presets));
+    ASSERT_TRUE(StartLauncher());
+    const HWND balloon = WaitForBalloon({L"Travel", L"Ctrl+Alt+O"});
+    EXPECT_NE(balloon, nullptr) << "no notice names the preset and its key";
+    EXPECT_TRUE(SaveDesktopScreenshot(L"hotkey-taken-notice"));
+    UnregisterHotKey(nullptr, 1);
+
+    const DWORD wlan = SimDeviceNumber(kWlanAdapter);
+    const DWORD modem = SimDeviceNumber(kModemRoot);
+    ASSERT_TRUE(wlan && modem);
+    CSimNotebook notebook;
+    ASSERT_TRUE(notebook.SetDisabled(modem, true, false));
+    ASSERT_TRUE(notebook.SetBluetoothSwitch(1500, false)); // the notice stays long enough to be seen
+    ASSERT_TRUE(SaveKeyedPresets(presets));
+    PumpMessagesFor(300); // the launcher registers the keys again
+    ASSERT_TRUE(PressKeys({VK_CONTROL, VK_MENU, 'O'}));
+
+    WindowQuery notice;
+    notice.title = L"Airvane - Switching Devices";
+    const HWND progress = WaitForTopLevelWindow(notice);
+    ASSERT_NE(progress, nullptr) << "the key started no settings program";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(progress, &processId);
+    const KernelHandle settings(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(WaitForSingleObject(settings.Get(), kEndTimeoutMs), WAIT_OBJECT_0) << "the settings program ends";
+    EXPECT_TRUE(IsDisabled(wlan));
+    EXPECT_FALSE(IsDisabled(modem));
+    EXPECT_FALSE(IsBluetoothRadioOn());
+}
+
+// Autostart 0 set by policy while the launcher runs ends it (the launcher watches the
+// policy keys), and keeps it from starting again; the user's autostart value goes.
+TEST_F(LauncherTray, AutostartPolicyZeroEndsTheLauncherAndKeepsItFromStarting)
+{
+    const ScopedPolicy policy;
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    ASSERT_TRUE(ScopedAutostart::Set(L"\"" + ProgramPath(kLauncherProgramFile) + L"\""));
+
+    ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, L"Autostart", 0));
+    EXPECT_EQ(ExitCodeOf(*launcher_), 0u) << "Autostart 0 did not end the launcher";
+    EXPECT_TRUE(TrayIconCountBecomes(0));
+    EXPECT_EQ(RunLauncher(L""), 0u);
+    EXPECT_EQ(FindWindowW(kLauncherWindowClass, nullptr), nullptr) << "a launcher started under Autostart 0";
+    EXPECT_FALSE(ScopedAutostart::Exists());
+}
+
 // The catalog built while the window is created registers the WLAN adapter it
 // finds with the service, which writes the machine-wide device list.
 TEST_F(LauncherTray, RegistersANewWlanAdapterAtStart)
@@ -579,7 +757,6 @@ protected:
         CSimNotebook notebook;
         ASSERT_EQ(SeedModernNotebook(notebook), 1);
         ASSERT_TRUE(notebook.SetLatency(kModernWlan, 0));
-        ClearInForce();
         TaloPresetList presets;
         TALO_PRESET travel = PresetOf(L"Travel", {DeviceRecord(L"Wi-Fi", L"Net", kModernWlanHwId, 0)});
         presets.SetAtGrow(0, travel);
@@ -589,22 +766,6 @@ protected:
         ASSERT_TRUE(IsDisabled(kModernWlan));
         ASSERT_EQ(ReadPresetInForce().number, 0);
         ASSERT_TRUE(notebook.ClearInstallerCalls());
-    }
-
-    void TearDown() override
-    {
-        LauncherTray::TearDown();
-        ClearInForce();
-    }
-
-    static void ClearInForce()
-    {
-        ForgetPresetInForce();
-        CcRegistry product;
-        if (product.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_ALL_ACCESS)) {
-            product.DeleteValue(kKeepAppliedValue);
-            product.DeleteValue(kReapplyNoticeValue);
-        }
     }
 
     // The adapter enabled as a driver would, without a broadcast.
@@ -689,6 +850,57 @@ TEST_F(KeptPreset, ResumeDeviceChangeAndLogOnEachRestoreThePresetOnce)
     PumpMessagesFor(kQuietPeriodMs);
     EXPECT_EQ(std::vector<std::wstring>(), TakeSwitches());
     EXPECT_EQ(ReadPresetInForce().number, 0);
+}
+
+// The launcher and the settings program in a folder of their own whose texts are
+// the shipped Japanese ones, as on a Japanese system.
+class JapaneseInstall {
+public:
+    JapaneseInstall()
+    {
+        const std::wstring texts = std::wstring(L"Japanese\\") + kTextFile;
+        ready_ = CopyFileW(ProgramPath(kLauncherProgramFile).c_str(), Launcher().c_str(), FALSE) &&
+                 CopyFileW(ProgramPath(kSettingsProgramFile).c_str(), Settings().c_str(), FALSE) &&
+                 folder_.WriteTextFile(kLanguageIniFile, L"[Folder]\nDefault=Japanese\n") &&
+                 folder_.CreateFolder(L"Japanese") &&
+                 CopyFileW(ProgramPath(texts.c_str()).c_str(), (folder_.Path() + texts).c_str(), FALSE);
+    }
+
+    bool Ready() const { return ready_; }
+    std::wstring Launcher() const { return folder_.Path() + kLauncherProgramFile; }
+    std::wstring Settings() const { return folder_.Path() + kSettingsProgramFile; }
+
+private:
+    TempFolder folder_;
+    bool ready_ = false;
+};
+
+// The quiet re-apply writes its notice in the user's language, and the launcher
+// beside it shows that as its balloon.
+TEST_F(KeptPreset, AJapaneseInstallReappliesWithAJapaneseBalloon)
+{
+    const JapaneseInstall install;
+    ASSERT_TRUE(install.Ready());
+    EnableBehindTheBack();
+    RunningProgram quiet(install.Settings(), L" /p0 /Q");
+    EXPECT_EQ(ExitCodeOf(quiet), static_cast<DWORD>(kReapplyChanged));
+    // "Travel applied again: Wi-Fi off"
+    EXPECT_STREQ(TakeReapplyNotice().GetString(),
+                 L"Travel \u3092\u518D\u9069\u7528\u3057\u307E\u3057\u305F: Wi-Fi \u30AA\u30D5");
+    EXPECT_TRUE(IsDisabled(kModernWlan));
+
+    ASSERT_TRUE(StartLauncher(install.Launcher()));
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    PumpMessagesFor(kQuietPeriodMs);
+    EnableBehindTheBack();
+    ASSERT_EQ(RunSim(L"resume"), 0u);
+    EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
+    const HWND balloon = WaitForBalloon();
+    EXPECT_NE(balloon, nullptr) << "no balloon";
+    if (balloon)
+        EXPECT_TRUE(SaveDesktopScreenshot(L"balloon-ja"));
+    // The launcher ends before the folder goes.
+    EndLauncher();
 }
 
 TEST_F(KeptPreset, NothingIsReappliedWhenKeepingIsOffOrThePresetWasRenumbered)

@@ -296,7 +296,7 @@ TEST(BadData, EveryCaseLeavesBothProgramsWorking)
         const std::wstring launcher = install.Path() + kLauncherProgramFile;
 
         // The settings window: it opens with its title, and closes on WM_CLOSE.
-        const ProgramRun window = RunProgram(settings, L"", [](RunningProgram& program, ProgramRun& run) {
+        const ProgramRun window = RunProgram(settings, L"", [&c](RunningProgram& program, ProgramRun& run) {
             WindowQuery query;
             query.processId = program.ProcessId();
             query.className = L"#32770";
@@ -304,6 +304,10 @@ TEST(BadData, EveryCaseLeavesBothProgramsWorking)
                 const HWND dialog = WaitForTopLevelWindow(query, 200);
                 if (dialog && !WaitForMessageBox(program.ProcessId(), 0)) {
                     run.sawWindow = true;
+                    // The window may show before its initialisation has given it its title.
+                    for (ULONGLONG settled = GetTickCount64() + 5000;
+                         c.title && WindowText(dialog) != c.title && GetTickCount64() < settled;)
+                        Sleep(20);
                     run.title = WindowText(dialog);
                     PostMessageW(dialog, WM_CLOSE, 0, 0);
                 } else {

@@ -123,7 +123,7 @@ TEST_F(HostedService, CarriesOutTheRegistryRequests)
     OpenTestRecord();
     EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_DeviceName").c_str(), L"Adapter"));
     EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_Class").c_str(), L"Net"));
-    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, RecordName(L"_HwId").c_str(), kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, kMostDeviceRecords));
     EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     // Poisoning the list: a counted record rewritten, a count that readers would loop over.
@@ -134,7 +134,7 @@ TEST_F(HostedService, CarriesOutTheRegistryRequests)
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(L"_DeviceName"), &text));
     EXPECT_EQ(text, L"Adapter");
     EXPECT_TRUE(ReadMachineString(kDeviceListKey, RecordName(L"_HwId"), &text));
-    EXPECT_EQ(text, L"PCI\\VEN_168C");
+    EXPECT_EQ(text, kWlanAdapter);
     DWORD number = 0;
     EXPECT_TRUE(ReadMachineDWord(kDeviceListKey, kDeviceNumValue, &number));
     EXPECT_EQ(number, static_cast<DWORD>(kMostDeviceRecords));
@@ -160,6 +160,8 @@ TEST_F(HostedService, SwitchesTheDevicesTheSystemManages)
     EXPECT_TRUE(RequestSetString(kDeviceListKey, L"0_Class", L"Net"));
     EXPECT_TRUE(RequestSetString(kDeviceListKey, L"0_HwId", kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 1));
+    // Any user may register an adapter: a wired one is refused, so it cannot be switched off.
+    EXPECT_FALSE(RequestSetString(kDeviceListKey, L"1_HwId", kEthernetAdapter));
     EXPECT_EQ(RequestDisableDevice(L"Net", kWlanAdapter), 0);
     EXPECT_TRUE(SimulatedDevice(kWlanAdapter).Disabled());
     EXPECT_EQ(RequestEnableDevice(L"Net", kWlanAdapter), 0);

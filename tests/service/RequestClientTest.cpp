@@ -2,6 +2,7 @@
 
 #include "foundation/CEvent.h"
 #include "foundation/CMMFData.h"
+#include "foundation/ServiceObjects.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestFields.h"
 #include "tests/service/TestRequests.h"
@@ -99,6 +100,7 @@ private:
     CMMFData block_{kRequestBlockName};
     CEvent request_;
     CEvent completion_;
+    KernelHandle transaction_ = CreateServiceMutex(kTransactionMutex).handle; // clients only open it
     KernelHandle stop_;
     KernelHandle gate_;
     KernelHandle up_;
@@ -261,6 +263,7 @@ TEST_F(RequestClient, WithoutBothEventsNothingIsSent)
         SCOPED_TRACE(squatted == kRequestEvent ? "request event" : "completion event");
         CMMFData service(kRequestBlockName);
         ASSERT_EQ(service.CreateBlock(kRequestBlockSize), 1);
+        KernelHandle transaction = CreateServiceMutex(kTransactionMutex).handle;
         KernelHandle instance(CreateMutexW(nullptr, TRUE, kServiceInstanceMutex));
         // A mutex of the event's name: the events cannot be created or opened.
         KernelHandle squatter(CreateMutexW(nullptr, FALSE, squatted));
@@ -277,6 +280,7 @@ TEST_F(RequestClient, WithoutTheServicesInstanceMutexNothingIsSent)
 {
     CMMFData block(kRequestBlockName);
     ASSERT_EQ(block.CreateBlock(kRequestBlockSize), 1);
+    KernelHandle transaction = CreateServiceMutex(kTransactionMutex).handle;
     CEvent request(kRequestEvent, TRUE, FALSE, 0, 0);
     const DWORD start = GetTickCount();
     EXPECT_FALSE(RequestSetDWord(kDeviceListKey, kDeviceNumValue, 0));

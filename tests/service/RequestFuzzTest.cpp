@@ -224,8 +224,11 @@ private:
         const auto stored = Text(name);
         if (stored && *stored == *FieldText(r.Body.Registry.Data.Text))
             return true;
+        // A new hardware ID must be a WLAN adapter's, and the fake machine has none
+        // that the service could find (no WLAN interfaces, no network cards).
         std::wstring suffix;
-        return count < kMostRecords && RecordIndex(name, &suffix) == static_cast<long long>(count);
+        return count < kMostRecords && RecordIndex(name, &suffix) == static_cast<long long>(count) &&
+               suffix != L"_hwid";
     }
 
     // A whole record of the device list, below its count and before any record

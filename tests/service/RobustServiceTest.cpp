@@ -1,6 +1,7 @@
 #include "foundation/CMMFData.h"
 #include "foundation/CSynchronizer.h"
 #include "foundation/Handle.h"
+#include "automation/InstalledService.h"
 #include "foundation/Names.h"
 #include "service/ipc/RequestClient.h"
 #include "service/ipc/TaloRequest.h"
@@ -14,10 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -35,11 +41,14 @@ const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironme
 using RobustService = InstalledServiceTest;
 
 // The values of the record the test opens (OpenTestRecord), by slot: slots cycle
-// through its three values, the only ones of the list the service writes with any text.
+// through its name and class, the only values of the list the service writes with
+// any text (a hardware ID only when it is a WLAN adapter's).
+constexpr int kRecordSlots = 2;
+
 std::wstring RecordName(int slot)
 {
-    static const wchar_t* const suffixes[] = {L"_DeviceName", L"_Class", L"_HwId"};
-    return std::to_wstring(kMostDeviceRecords - 1) + suffixes[slot % 3];
+    static const wchar_t* const suffixes[kRecordSlots] = {L"_DeviceName", L"_Class"};
+    return std::to_wstring(kMostDeviceRecords - 1) + suffixes[slot % kRecordSlots];
 }
 
 // ---- Load: clients in processes of their own.
@@ -134,12 +143,12 @@ LoadOutcome RunLoad(int clients, int requests)
 int ValuesNotAsLastWritten(int clients, int requests)
 {
     int wrong = 0;
-    for (int n = 0; n < 3; ++n) {
+    for (int n = 0; n < kRecordSlots; ++n) {
         std::vector<std::wstring> lastTexts;
         for (int c = 0; c < clients; ++c) {
             int last = -1;
             for (int i = 0; i < requests; i += 2) {
-                if (i / 2 % 3 == n)
+                if (i / 2 % kRecordSlots == n)
                     last = i;
             }
             if (last >= 0)
@@ -368,7 +377,9 @@ TEST_F(RobustService, ARogueProcessChangesNothingTheClientsWrote)
     EXPECT_NE(acts, kNoExitCode);
     EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the service went down";
     ExpectLoadClean(outcome, static_cast<long long>(clients) * requests);
-    EXPECT_EQ(ValuesNotAsLastWritten(clients, requests), 0);
+    // Counted before the request below rewrites one of the values.
+    const int notAsWritten = ValuesNotAsLastWritten(clients, requests);
+    EXPECT_EQ(notAsWritten, 0);
     EXPECT_FALSE(MachineKeyExists(L"SOFTWARE\\AirvaneTests\\" + forbidden));
     std::wstring text;
     EXPECT_FALSE(ReadMachineString(kRunKey, L"Rogue", &text));
@@ -378,7 +389,7 @@ TEST_F(RobustService, ARogueProcessChangesNothingTheClientsWrote)
     ReportCount("rogue-acts", acts);
     ReportCount("requests-made", outcome.made);
     ReportCount("requests-lost", outcome.lost);
-    ReportCount("requests-wrong", outcome.wrong + ValuesNotAsLastWritten(clients, requests));
+    ReportCount("requests-wrong", outcome.wrong + notAsWritten);
     ReportCount("requests-hung", outcome.hung);
 }
 
@@ -507,4 +518,169 @@ TEST_F(RobustService, BusyClientsRideThroughRestarts)
     }
     ReportCount("service-stops", restarts);
     ReportCount("stop-failures", failures);
+}
+
+// ---- Other users: the channel's objects, a held block mutex, leftover and taken names.
+
+namespace {
+
+struct ChannelObject {
+    const char* what;
+    std::wstring name;
+    DWORD userAccess;
+    HANDLE (*open)(const std::wstring& name);
+};
+
+HANDLE OpenMutexToRead(const std::wstring& name) { return OpenMutexW(READ_CONTROL, FALSE, name.c_str()); }
+HANDLE OpenEventToRead(const std::wstring& name) { return OpenEventW(READ_CONTROL, FALSE, name.c_str()); }
+HANDLE OpenBlockToRead(const std::wstring& name) { return OpenFileMappingW(READ_CONTROL, FALSE, name.c_str()); }
+
+std::vector<ChannelObject> ChannelObjects()
+{
+    return {
+        {"instance mutex", kServiceInstanceMutex, SYNCHRONIZE | MUTEX_MODIFY_STATE, OpenMutexToRead},
+        {"transaction mutex", kTransactionMutex, SYNCHRONIZE | MUTEX_MODIFY_STATE, OpenMutexToRead},
+        {"block mutex", CMMFData(kRequestBlockName).GetBlockMutexName(), SYNCHRONIZE | MUTEX_MODIFY_STATE,
+         OpenMutexToRead},
+        {"request event", kRequestEvent, SYNCHRONIZE | EVENT_MODIFY_STATE, OpenEventToRead},
+        {"completion event", kCompletionEvent, SYNCHRONIZE | EVENT_MODIFY_STATE, OpenEventToRead},
+        {"block", kRequestBlockName, FILE_MAP_READ | FILE_MAP_WRITE, OpenBlockToRead},
+    };
+}
+
+bool IsSid(const void* sid, WELL_KNOWN_SID_TYPE type)
+{
+    return IsWellKnownSid(const_cast<void*>(sid), type) != FALSE;
+}
+
+DWORD ServiceSpecificExitCode()
+{
+    ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ServiceHandle service(manager ? OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    SERVICE_STATUS status = {};
+    if (!service || !QueryServiceStatus(service.Get(), &status) || status.dwWin32ExitCode != ERROR_SERVICE_SPECIFIC_ERROR)
+        return 0;
+    return status.dwServiceSpecificExitCode;
+}
+
+} // namespace
+
+// The system owns every object; the system and administrators have full access,
+// interactive and authenticated users only what the exchange needs: nobody else
+// can change an object's security, take it over or delete it.
+TEST_F(RobustService, TheChannelsObjectsGiveUsersOnlyWhatTheProtocolNeeds)
+{
+    for (const ChannelObject& object : ChannelObjects()) {
+        SCOPED_TRACE(object.what);
+        KernelHandle handle(object.open(object.name));
+        ASSERT_TRUE(handle) << GetLastError();
+        PSID owner = nullptr;
+        ACL* dacl = nullptr;
+        LocalMemory descriptor;
+        ASSERT_EQ(GetSecurityInfo(handle.Get(), SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                  &owner, nullptr, &dacl, nullptr, descriptor.Put()),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_TRUE(IsSid(owner, WinLocalSystemSid)) << "owned by the system";
+        ASSERT_NE(dacl, nullptr) << "a null DACL admits everyone";
+        ASSERT_EQ(dacl->AceCount, 4);
+        const WELL_KNOWN_SID_TYPE trustees[] = {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinInteractiveSid,
+                                                WinAuthenticatedUserSid};
+        for (DWORD i = 0; i < 4; ++i) {
+            void* entry = nullptr;
+            ASSERT_TRUE(GetAce(dacl, i, &entry));
+            const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+            EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << i;
+            EXPECT_TRUE(IsSid(&ace->SidStart, trustees[i])) << i;
+            if (i < 2)
+                EXPECT_TRUE((ace->Mask & (GENERIC_ALL | WRITE_DAC)) != 0) << i;
+            else
+                EXPECT_EQ(ace->Mask, object.userAccess) << i;
+        }
+    }
+}
+
+// A user who owns the block mutex holds up neither a request nor the stop: the
+// request it signalled is dropped and the stop ends within the host's wait hint.
+TEST_F(RobustService, AHeldBlockMutexDropsTheRequestAndNeverHoldsUpTheStop)
+{
+    ScopedProductValues restore;
+    OpenTestRecord();
+    const std::wstring dropped = RecordName(0);
+    KernelHandle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, CMMFData(kRequestBlockName).GetBlockMutexName()));
+    KernelHandle mapping(OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kRequestBlockName));
+    MappedView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0) : nullptr);
+    KernelHandle request(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kRequestEvent));
+    ASSERT_TRUE(mutex && view && request);
+    ASSERT_EQ(WaitForSingleObject(mutex.Get(), 5000), WAIT_OBJECT_0);
+    const TALO_REQUEST held = RegistryRequest(REQ_SET_STRING, kDeviceListKey, dropped, 0, L"held");
+    std::memcpy(view.Get(), &held, sizeof(held));
+    SetEvent(request.Get());
+    Sleep(kBlockCopyWaitMs + 1000);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+    EXPECT_TRUE(AwaitServiceState(SERVICE_STOPPED, 15000)) << "stopped within the wait hint";
+    std::cout << "stop with the block mutex held: " << GetTickCount() - start << " ms\n";
+    ReleaseMutex(mutex.Get());
+    std::wstring text;
+    EXPECT_FALSE(ReadMachineString(kDeviceListKey, dropped, &text) && text == L"held") << "the request was carried out";
+    ASSERT_TRUE(StartInstalledService());
+    EXPECT_TRUE(OwnReplyWritten(1, L"after the held mutex"));
+}
+
+// A handle of the instance mutex kept across a restart does not block the start;
+// a channel name taken while the service is down fails it, visibly to the SCM.
+TEST_F(RobustService, ALeftoverHandleNeverBlocksTheStartAndATakenNameFailsIt)
+{
+    ScopedProductValues restore;
+    OpenTestRecord();
+    {
+        KernelHandle leftover(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kServiceInstanceMutex));
+        ASSERT_TRUE(leftover);
+        ASSERT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+        ASSERT_TRUE(AwaitServiceState(SERVICE_STOPPED, 20000));
+        EXPECT_TRUE(StartInstalledService()) << "with a leftover handle of the instance mutex";
+        EXPECT_TRUE(OwnReplyWritten(0, L"after the leftover"));
+    }
+    struct Squat {
+        const char* what;
+        std::function<KernelHandle()> take;
+    };
+    const Squat squats[] = {
+        {"request event as a mutex", [] { return KernelHandle(CreateMutexW(nullptr, FALSE, kRequestEvent)); }},
+        {"completion event as a mutex", [] { return KernelHandle(CreateMutexW(nullptr, FALSE, kCompletionEvent)); }},
+        {"transaction mutex as an event",
+         [] { return KernelHandle(CreateEventW(nullptr, TRUE, FALSE, kTransactionMutex)); }},
+        {"block mutex as an event",
+         [] { return KernelHandle(CreateEventW(nullptr, TRUE, FALSE, CMMFData(kRequestBlockName).GetBlockMutexName())); }},
+        {"instance mutex owned by a user",
+         [] {
+             KernelHandle taken(CreateMutexW(nullptr, TRUE, kServiceInstanceMutex));
+             return taken;
+         }},
+        {"request event denying the system",
+         [] {
+             LocalMemory descriptor;
+             ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;GA;;;SY)(D;;GA;;;BA)(A;;GA;;;WD)",
+                                                                  SDDL_REVISION_1, descriptor.Put(), nullptr);
+             SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.Get(), FALSE};
+             return KernelHandle(CreateEventW(&attributes, TRUE, FALSE, kRequestEvent));
+         }},
+    };
+    for (const Squat& squat : squats) {
+        SCOPED_TRACE(squat.what);
+        ASSERT_EQ(RunCommand(L"sc.exe stop " + std::wstring(kServiceName)), 0u);
+        ASSERT_TRUE(AwaitServiceState(SERVICE_STOPPED, 20000));
+        {
+            KernelHandle squatter = squat.take();
+            ASSERT_TRUE(squatter);
+            RunCommand(L"sc.exe start " + std::wstring(kServiceName));
+            DWORD code = 0;
+            for (int i = 0; i < 200 && (code = ServiceSpecificExitCode()) == 0; ++i)
+                Sleep(100);
+            EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_STOPPED)) << "the start failed";
+            EXPECT_TRUE(code == 2 || code == 3) << code;
+            EXPECT_EQ(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 0), false);
+        }
+        ASSERT_TRUE(StartInstalledService());
+    }
 }

@@ -74,11 +74,15 @@ public:
     StartupThread(const StartupThread&) = delete;
     StartupThread& operator=(const StartupThread&) = delete;
 
+    // Startup's last error: 0 when it started the service.
+    DWORD Refused() const { return refused_; }
+
 private:
     static DWORD WINAPI Run(void* self)
     {
         auto* thread = static_cast<StartupThread*>(self);
         Startup(nullptr);
+        thread->refused_ = GetLastError();
         SetEvent(thread->up_.Get());
         WaitForSingleObject(thread->end_.Get(), INFINITE);
         return 0;
@@ -87,6 +91,7 @@ private:
     KernelHandle end_;
     KernelHandle up_;
     KernelHandle thread_;
+    DWORD refused_ = 0;
 };
 
 // Exit code 1 when Startup in this child process started a service of its own.
@@ -130,11 +135,14 @@ protected:
 
 TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
 {
+    ScopedSimMachine machine; // a WLAN adapter whose hardware ID may be registered
+    CSimNotebook notebook;
+    ASSERT_EQ(SeedDemoNotebook(notebook), 1);
     ScopedProductValues restore;
     const std::wstring name = OpenTestRecord(L"_DeviceName");
     EXPECT_TRUE(RequestSetString(kDeviceListKey, name.c_str(), L"802.11n Wireless LAN Adapter"));
     EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_Class").c_str(), L"Net"));
-    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_HwId").c_str(), L"PCI\\VEN_168C"));
+    EXPECT_TRUE(RequestSetString(kDeviceListKey, OpenTestRecord(L"_HwId").c_str(), kWlanAdapter));
     EXPECT_TRUE(RequestSetDWord(L"software\\korvath\\airvane\\device", kDeviceNumValue, kMostDeviceRecords));
     EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
     std::wstring text;
@@ -149,6 +157,61 @@ TEST_F(InProcessService, WritesTheValuesOfTheSystemsOwnPrograms)
     const std::wstring elsewhere = L"SOFTWARE\\AirvaneTests\\" + UniqueName(L"Forbidden");
     EXPECT_FALSE(RequestSetDWord(elsewhere.c_str(), L"Value", 1));
     EXPECT_FALSE(MachineKeyExists(elsewhere));
+}
+
+// A key of the machine replaced by a registry link, as a user could plant it
+// where a key is missing; deleted as a link, not as what it points to.
+class RegistryLink {
+public:
+    RegistryLink(const wchar_t* path, const std::wstring& target)
+    {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, key_.Put(), nullptr);
+        const std::wstring link = L"\\Registry\\Machine\\" + target;
+        made_ = key_ && RegSetValueExW(key_.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                       reinterpret_cast<const BYTE*>(link.data()),
+                                       static_cast<DWORD>(link.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~RegistryLink()
+    {
+        using DeleteKey = LONG(WINAPI*)(HANDLE);
+        const auto deleteKey =
+            reinterpret_cast<DeleteKey>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        if (key_ && deleteKey)
+            deleteKey(key_.Get());
+    }
+    RegistryLink(const RegistryLink&) = delete;
+    RegistryLink& operator=(const RegistryLink&) = delete;
+
+    bool Made() const { return made_; }
+
+private:
+    RegKey key_;
+    bool made_ = false;
+};
+
+TEST_F(InProcessService, WritesNoValueThroughARegistryLink)
+{
+    ScopedProductValues restore;
+    // The link points to an existing key, such as one the system starts programs from.
+    const std::wstring target = L"SOFTWARE\\AirvaneTests\\" + UniqueName(L"LinkTarget");
+    RegKey targetKey;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, target.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              targetKey.Put(), nullptr),
+              ERROR_SUCCESS);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kCompanionFlagKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kCompanionFlagKey);
+    {
+        const RegistryLink link(kCompanionFlagKey, target);
+        ASSERT_TRUE(link.Made());
+        EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+        EXPECT_NE(RegQueryValueExW(targetKey.Get(), kCompanionFlagValue, nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS)
+            << "written through the link";
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, target.c_str());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, target.c_str());
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1)) << "the key itself, once the link is gone";
 }
 
 TEST_F(InProcessService, UnknownCodesAreAnsweredWithTheRequestUnchanged)
@@ -262,20 +325,43 @@ TEST_F(InProcessService, StopsWhileARequestIsCarriedOut)
     EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore_ + 1) << "the worker still waits"; // + the host's thread
 }
 
-TEST(InProcessServiceWithoutEvents, AnswersNobodyAndStillStops)
+// A service that could answer nobody does not start: it says why, and leaves no block.
+TEST(ServiceStartup, RefusesWhenAChannelNameIsTaken)
 {
     if (BlockExists())
         GTEST_SKIP() << "a switching service runs on this machine";
     ScopedProductValues restore;
-    KernelHandle squatter(CreateMutexW(nullptr, FALSE, kRequestEvent)); // the event cannot be created
-    ASSERT_TRUE(squatter);
+    for (const wchar_t* name : {kRequestEvent, kCompletionEvent}) {
+        KernelHandle squatter(CreateMutexW(nullptr, FALSE, name)); // the event cannot be created
+        ASSERT_TRUE(squatter);
+        StartupThread host;
+        EXPECT_EQ(host.Refused(), kStartupNameTaken);
+        EXPECT_EQ(FindServiceWindow(), nullptr);
+        EXPECT_FALSE(BlockExists());
+        EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    }
+}
+
+// A handle of the instance mutex that outlived its service is no other instance.
+TEST(ServiceStartup, ALeftoverInstanceHandleDoesNotBlockTheStart)
+{
+    if (BlockExists())
+        GTEST_SKIP() << "a switching service runs on this machine";
+    ScopedProductValues restore;
+    KernelHandle leftover;
+    {
+        StartupThread host;
+        const HWND window = AwaitServiceWindow(kStartWaitMs);
+        ASSERT_TRUE(window);
+        leftover.Reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kServiceInstanceMutex));
+        ASSERT_TRUE(leftover);
+        EXPECT_TRUE(StopService(window));
+    }
     StartupThread host;
+    EXPECT_EQ(host.Refused(), 0u);
     const HWND window = AwaitServiceWindow(kStartWaitMs);
     ASSERT_TRUE(window);
-    for (int i = 0; i < 500 && BlockExists(); ++i)
-        Sleep(10);
-    EXPECT_FALSE(BlockExists()) << "a service that cannot answer keeps its block";
-    EXPECT_FALSE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 1));
+    EXPECT_TRUE(RequestSetDWord(kCompanionFlagKey, kCompanionFlagValue, 0));
     EXPECT_TRUE(StopService(window));
 }
 

@@ -9,6 +9,7 @@
 #include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,44 @@ TEST_F(Autostart, BoxIsCheckedOnlyForThisInstallsLauncherPathQuotedOrNot)
         EXPECT_EQ(c.checked, BoxShows(c.value));
     }
     EXPECT_FALSE(LauncherUnderTest(0).IsRunning()) << "only a click starts the launcher";
+}
+
+// While the Autostart policy decides, the box shows it disabled, the user's value follows it
+// (written quoted for 1, removed for 0), and a click changes nothing.
+TEST_F(Autostart, PolicyDecidesTheBoxAndTheValue)
+{
+    const std::wstring quoted = L"\"" + Install().LauncherPath() + L"\"";
+    const struct {
+        HKEY root;
+        DWORD autostart;
+        std::optional<std::wstring> before;
+        std::optional<std::wstring> after;
+    } cases[] = {
+        {HKEY_LOCAL_MACHINE, 1, std::nullopt, quoted},
+        {HKEY_CURRENT_USER, 1, Install().LauncherPath(), Install().LauncherPath()},
+        {HKEY_CURRENT_USER, 0, quoted, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.root == HKEY_LOCAL_MACHINE ? "machine " : "user ") << c.autostart);
+        const ScopedPolicy policy;
+        ASSERT_TRUE(policy.SetDWord(c.root, L"Autostart", c.autostart));
+        if (c.before)
+            ASSERT_TRUE(ScopedAutostart::Set(*c.before));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
+        InstalledSettingsWindow window(Install());
+        ASSERT_TRUE(window.IsOpen());
+        const UINT shown = c.autostart == 1 ? BST_CHECKED : BST_UNCHECKED;
+        EXPECT_EQ(shown, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
+        EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_MAIN_AUTOSTART)));
+        PostMessageW(window.Dialog(), WM_COMMAND, IDC_MAIN_AUTOSTART, 0);
+        PumpMessagesFor(300);
+        EXPECT_EQ(shown, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_AUTOSTART));
+        EXPECT_EQ(c.after, ReadRunValue());
+        EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+        EXPECT_TRUE(window.WaitForExit());
+        EXPECT_FALSE(LauncherUnderTest(0).IsRunning()) << "a posted click started the launcher";
+    }
 }
 
 TEST_F(Autostart, CheckingWritesTheValueAndStartsTheLauncherUncheckingEndsIt)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <string>
 
 using namespace testdevice;
@@ -144,6 +145,8 @@ TEST_F(DialogLayout, EveryLanguageFitsItsControlsAt100And150Percent)
     } languages[] = {{L"English", L"en"}, {L"German", L"de"}, {L"Japanese", L"ja"}};
     StorePreset(0, L"Office", {{kWlanName, L"Net", kWlanHwId, 1}});
     StorePreset(1, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}});
+    const DWORD ctrlAltO = MAKEWORD('O', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(0).c_str(), L"Hotkey", REG_DWORD, &ctrlAltO, sizeof(ctrlAltO));
     for (const int percent : {100, 150}) {
         const int dpi = percent * 96 / 100;
         ScopedDpi scale(dpi);
@@ -167,12 +170,16 @@ TEST_F(DialogLayout, EveryLanguageFitsItsControlsAt100And150Percent)
                 WaitForWindowGone(warning);
             }
             TypeName(registerDialog, L"Café Préférence");
+            SendMessageTimeoutW(GetDlgItem(registerDialog, IDC_REGISTER_HOTKEY), HKM_SETHOTKEY,
+                                MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0, SMTO_ABORTIFHUNG, 1000, nullptr);
             EXPECT_TRUE(TextsFit(registerDialog, dpi, 291));
             EXPECT_TRUE(SaveWindowScreenshot(registerDialog, L"register-" + tag));
             EXPECT_TRUE(PressButton(registerDialog, IDCANCEL));
             EXPECT_TRUE(WaitForWindowGone(registerDialog));
 
             window.Select(0);
+            PumpMessagesFor(200);
+            EXPECT_TRUE(SaveWindowScreenshot(window.Dialog(), L"main-preset-" + tag)) << "with its shortcut key";
             if (const HWND confirmation = window.PressForMessageBox(window.Dialog(), IDC_MAIN_DELETE)) {
                 EXPECT_TRUE(SaveWindowScreenshot(confirmation, L"delete-" + tag));
                 PressButton(confirmation, IDCANCEL);

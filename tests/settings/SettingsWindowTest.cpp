@@ -11,9 +11,11 @@
 #include "tests/settings/InstalledSettingsWindow.h"
 #include "tests/settings/LauncherUnderTest.h"
 #include "tests/settings/SettingsInstall.h"
+#include "tests/support/TestPresets.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,7 +92,8 @@ TEST_F(SettingsWindowTest, WithoutPresetsOffersTheNewPresetEntryWithTheDevicesFo
     } texts[] = {{IDC_MAIN_TITLE, L"Program title"},  {IDC_MAIN_COPYRIGHT, L"Copyright line"},
                  {IDC_MAIN_DESCRIPTION, L"Main description"}, {IDC_MAIN_PRESET_LABEL, L"Preset label"},
                  {IDC_MAIN_STATUS_LABEL, L"Status label"}, {IDC_MAIN_AUTOSTART, L"Tray icon box"},
-                 {IDC_MAIN_DELETE, L"Delete button"}, {IDOK, L"OK button"}, {IDCANCEL, L"Cancel button"}};
+                 {IDC_MAIN_DELETE, L"Delete button"}, {IDOK, L"OK button"}, {IDCANCEL, L"Cancel button"},
+                 {IDC_MAIN_HOTKEY_LABEL, L"Shortcut label"}, {IDC_MAIN_HOTKEY_SET, L"Set key button"}};
     for (const auto& text : texts)
         EXPECT_EQ(text.text, DialogItemText(window.Dialog(), text.id)) << "control " << text.id;
 
@@ -119,7 +122,7 @@ TEST_F(SettingsWindowTest, RegisterStoresTheNewPresetLastAppliesItAndTheLauncher
         const wchar_t* text;
     } texts[] = {{IDC_REGISTER_DESCRIPTION, L"Register description"}, {IDC_REGISTER_NAME_LABEL, L"Name label"},
                  {IDOK, L"Register button"}, {IDC_REGISTER_APPLY_ONLY, L"Apply-only button"},
-                 {IDCANCEL, L"Cancel button"}};
+                 {IDCANCEL, L"Cancel button"}, {IDC_REGISTER_HOTKEY_LABEL, L"Shortcut label"}};
     for (const auto& text : texts)
         EXPECT_EQ(text.text, DialogItemText(registerDialog, text.id)) << "control " << text.id;
     // The same name again makes a second preset of that name.
@@ -211,6 +214,87 @@ TEST_F(SettingsWindowTest, StoredPresetIsShownReadOnlyAndTheListRestoresTheFound
     EXPECT_TRUE(window.WaitForExit());
 }
 
+// The stored presets' shortcut keys, in preset order.
+std::vector<WORD> StoredHotkeys()
+{
+    TaloPresetList list;
+    LoadPresets(list);
+    std::vector<WORD> keys;
+    for (int i = 0; i < list.GetSize(); ++i)
+        keys.push_back(list[i].Hotkey);
+    return keys;
+}
+
+WORD ShownHotkey(HWND control)
+{
+    DWORD_PTR key = 0;
+    SendMessageTimeoutW(control, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 1000, &key);
+    return static_cast<WORD>(key);
+}
+
+void ShowHotkey(HWND control, WORD key)
+{
+    SendMessageTimeoutW(control, HKM_SETHOTKEY, key, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+
+// The window shows a stored preset's key and changes or removes it; a key goes to
+// one preset only, taken from any other, also by a preset registered with it.
+// Each save keeps the other presets' keys.
+TEST_F(SettingsWindowTest, ShortcutKeysAreShownChangedRemovedAndMovedToThePresetThatGetsThem)
+{
+    constexpr WORD kCtrlAltB = MAKEWORD('B', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    constexpr WORD kCtrlShiftF7 = MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    StorePreset(0, L"A", {{kWlanName, L"Net", kWlanHwId, 0}});
+    StorePreset(1, L"B", {{kRadioName, L"#KVBT#", L"#KVBT#", 0}});
+    const DWORD stored = kCtrlAltB;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(1).c_str(), L"Hotkey", REG_DWORD, &stored,
+                                             sizeof(stored)));
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    const HWND control = window.Item(IDC_MAIN_HOTKEY);
+    const struct {
+        int entry;
+        WORD shown;
+        bool enabled;
+    } selections[] = {{1, kCtrlAltB, true}, {0, 0, true}, {2, 0, false}};
+    for (const auto& selection : selections) {
+        SCOPED_TRACE(selection.entry);
+        window.Select(selection.entry);
+        PumpMessagesFor(100);
+        EXPECT_EQ(selection.shown, ShownHotkey(control));
+        EXPECT_EQ(selection.enabled, IsWindowEnabled(control) != FALSE);
+        EXPECT_EQ(selection.enabled, IsWindowEnabled(window.Item(IDC_MAIN_HOTKEY_SET)) != FALSE);
+    }
+
+    const struct {
+        int entry;
+        WORD key;
+        std::vector<WORD> stored;
+    } changes[] = {
+        {0, kCtrlAltB, {kCtrlAltB, 0}},            // taken from B
+        {1, kCtrlShiftF7, {kCtrlAltB, kCtrlShiftF7}}, // A keeps its key
+        {0, 0, {0, kCtrlShiftF7}},                 // removed
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.entry);
+        window.Select(change.entry);
+        ShowHotkey(control, change.key);
+        EXPECT_TRUE(PressButton(window.Dialog(), IDC_MAIN_HOTKEY_SET));
+        PumpMessagesFor(300);
+        EXPECT_EQ(change.stored, StoredHotkeys());
+        EXPECT_EQ(change.key, ShownHotkey(control));
+    }
+
+    window.Select(2);
+    const HWND registerDialog = window.PressOkForRegister();
+    ASSERT_NE(nullptr, registerDialog);
+    ShowHotkey(GetDlgItem(registerDialog, IDC_REGISTER_HOTKEY), kCtrlShiftF7);
+    TypeName(registerDialog, L"C");
+    EXPECT_TRUE(PressButton(registerDialog, IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ((std::vector<WORD>{0, 0, kCtrlShiftF7}), StoredHotkeys());
+}
+
 TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
 {
     StorePreset(0, L"A", {{kWlanName, L"Net", kWlanHwId, 0}});
@@ -246,6 +330,61 @@ TEST_F(SettingsWindowTest, DeleteAsksFirstRenumbersTheRestAndTheLauncherFollows)
     EXPECT_TRUE(window.WaitForExit());
     EXPECT_EQ(Changes(), StateChanges());
     EXPECT_EQ((Names{L"A", L"C"}), launcher.MenuPresets()) << "no menu while a settings program runs";
+}
+
+// The administrator's presets follow the user's, the machine's first, behind a lock: shown
+// read only, never deleted, applied like any other; a new preset of the user's goes before
+// them. AllowUserPresets 0 takes away the new-preset entry and the delete button.
+TEST_F(SettingsWindowTest, PolicyPresetsAreListedLockedAfterTheUsersAndCannotBeDeleted)
+{
+    const ScopedPolicy policy;
+    StorePreset(0, L"Mine", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}});
+    ASSERT_TRUE(policy.StorePreset(HKEY_CURRENT_USER, 0, L"Team", {{kRadioName, L"#KVBT#", L"#KVBT#", 1}}));
+    ASSERT_TRUE(policy.StorePreset(HKEY_LOCAL_MACHINE, 0, L"Fleet", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    const std::wstring lock = L"\U0001F512 ";
+    {
+        InstalledSettingsWindow window(Install());
+        ASSERT_TRUE(window.IsOpen());
+        EXPECT_EQ((Names{L"Mine", lock + L"Fleet", lock + L"Team", kNewEntry}), window.Presets());
+        window.Select(1);
+        EXPECT_EQ(Names{kWlanName}, window.DeviceNames());
+        EXPECT_FALSE(window.TreeEnabled());
+        EXPECT_FALSE(window.DeleteEnabled());
+        PostMessageW(window.Dialog(), WM_COMMAND, IDC_MAIN_DELETE, 0);
+        EXPECT_EQ(nullptr, WaitForMessageBox(window.Program().ProcessId(), 500));
+
+        // A new preset stands after "Mine", before the administrator's.
+        window.Select(3);
+        const HWND registerDialog = window.PressOkForRegister();
+        ASSERT_NE(nullptr, registerDialog);
+        TypeName(registerDialog, L"New");
+        EXPECT_TRUE(PressButton(registerDialog, IDOK));
+        EXPECT_TRUE(window.WaitForExit());
+    }
+    std::vector<std::wstring> names;
+    for (const Names& preset : ReadPresets())
+        names.push_back(preset[0]);
+    EXPECT_EQ((Names{L"Mine", L"New", L"Fleet", L"Team"}), names);
+
+    // OK on "Fleet" applies it: the WLAN adapter goes off.
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    window.Select(2);
+    EXPECT_TRUE(PressButton(window.Dialog(), IDOK));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_TRUE(IsDisabled(kWlan));
+
+    ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, L"AllowUserPresets", 0));
+    InstalledSettingsWindow locked(Install());
+    ASSERT_TRUE(locked.IsOpen());
+    EXPECT_EQ((Names{L"Mine", L"New", lock + L"Fleet", lock + L"Team"}), locked.Presets()) << "no new-preset entry";
+    EXPECT_FALSE(IsWindowVisible(locked.Item(IDC_MAIN_DELETE)));
+    EXPECT_FALSE(locked.DeleteEnabled());
+    PostMessageW(locked.Dialog(), WM_COMMAND, IDC_MAIN_DELETE, 0);
+    EXPECT_EQ(nullptr, WaitForMessageBox(locked.Program().ProcessId(), 500));
+    EXPECT_TRUE(PressButton(locked.Dialog(), IDCANCEL));
+    EXPECT_TRUE(locked.WaitForExit());
+    EXPECT_EQ(4u, ReadPresets().size());
 }
 
 TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)

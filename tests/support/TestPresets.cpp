@@ -41,9 +41,15 @@ std::wstring PresetPath(int n)
 
 bool StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice>& devices)
 {
+    return StorePresetAt(HKEY_CURRENT_USER, PresetPath(n), name, devices);
+}
+
+bool StorePresetAt(HKEY root, const std::wstring& path, const std::wstring& name,
+                   const std::vector<StoredDevice>& devices)
+{
     RegKey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, PresetPath(n).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) !=
+        ERROR_SUCCESS)
         return false;
     SetString(key.Get(), kPresetNameValue, name);
     for (size_t k = 0; k < devices.size(); ++k) {
@@ -57,4 +63,25 @@ bool StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice
         SetString(key.Get(), index + L"_DisplayName", device.displayName);
     }
     return true;
+}
+
+ScopedPolicy::ScopedPolicy()
+{
+    machine_.Remove();
+    user_.Remove();
+}
+
+bool ScopedPolicy::SetDWord(HKEY root, const wchar_t* name, DWORD value) const
+{
+    RegKey key;
+    return RegCreateKeyExW(root, kPolicyKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) ==
+               ERROR_SUCCESS &&
+           RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+               ERROR_SUCCESS;
+}
+
+bool ScopedPolicy::StorePreset(HKEY root, int n, const std::wstring& name,
+                               const std::vector<StoredDevice>& devices) const
+{
+    return StorePresetAt(root, std::wstring(kPolicyKey) + L"\\Presets\\Preset" + std::to_wstring(n), name, devices);
 }

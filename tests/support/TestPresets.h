@@ -3,7 +3,9 @@
 // Device records and presets made by tests: in memory, as the catalog holds them,
 // and stored under the user's preset keys, as the settings program stores them.
 
+#include "automation/RegistrySnapshot.h"
 #include "catalog/DeviceRecords.h"
+#include "foundation/Names.h"
 
 #include <initializer_list>
 #include <string>
@@ -36,6 +38,24 @@ struct StoredDevice {
 // Writes preset n under HKEY_CURRENT_USER (Name and the devices' values); false
 // when its key cannot be created.
 bool StorePreset(int n, const std::wstring& name, const std::vector<StoredDevice>& devices);
+
+// Writes a preset in that layout to the key path of root.
+bool StorePresetAt(HKEY root, const std::wstring& path, const std::wstring& name,
+                   const std::vector<StoredDevice>& devices);
+
+// The administrator's policy keys of the machine and the user, removed for a test
+// and put back as they were after it; presets and settings written as policy does.
+class ScopedPolicy {
+public:
+    ScopedPolicy();
+    bool SetDWord(HKEY root, const wchar_t* name, DWORD value) const;
+    // Preset n of the policy under root.
+    bool StorePreset(HKEY root, int n, const std::wstring& name, const std::vector<StoredDevice>& devices) const;
+
+private:
+    RegistrySnapshot machine_{HKEY_LOCAL_MACHINE, kPolicyKey};
+    RegistrySnapshot user_{HKEY_CURRENT_USER, kPolicyKey};
+};
 
 // The registry path of preset n under HKEY_CURRENT_USER.
 std::wstring PresetPath(int n);

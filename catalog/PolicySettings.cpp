@@ -1,0 +1,46 @@
+#include "catalog/PolicySettings.h"
+
+#include "foundation/Handle.h"
+#include "foundation/Names.h"
+
+namespace {
+
+bool ReadDWord(HKEY root, const wchar_t* name, DWORD* value)
+{
+    RegKey key;
+    if (RegOpenKeyExW(root, kPolicyKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
+        return false;
+    DWORD type = REG_NONE;
+    DWORD data = 0;
+    DWORD bytes = sizeof(data);
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD || bytes != sizeof(data))
+        return false;
+    *value = data;
+    return true;
+}
+
+} // namespace
+
+const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy};
+
+bool ReadPolicyDWord(PolicyValue which, DWORD* value)
+{
+    const wchar_t* const name = kPolicyValueNames[static_cast<int>(which)];
+    return ReadDWord(HKEY_LOCAL_MACHINE, name, value) || ReadDWord(HKEY_CURRENT_USER, name, value);
+}
+
+bool UserPresetsAllowed()
+{
+    DWORD allowed = 1;
+    return !ReadPolicyDWord(PolicyValue::AllowUserPresets, &allowed) || allowed != 0;
+}
+
+AutostartPolicy ReadAutostartPolicy()
+{
+    DWORD autostart = 0;
+    if (!ReadPolicyDWord(PolicyValue::Autostart, &autostart))
+        return AutostartPolicy::UserDecides;
+    return autostart == 1 ? AutostartPolicy::Always : autostart == 0 ? AutostartPolicy::Never
+                                                                      : AutostartPolicy::UserDecides;
+}

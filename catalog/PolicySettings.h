@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+// The administrator's settings, values under SOFTWARE\Policies\Korvath\Airvane of
+// HKEY_LOCAL_MACHINE and of HKEY_CURRENT_USER; the machine's value wins. The
+// programs read them and never write them.
+
+// Every value the programs read under the policy key, named by kPolicyValueNames; the
+// administrative template (installer/policy/Airvane.admx) offers each of them.
+enum class PolicyValue { AllowUserPresets, Autostart, Count };
+extern const wchar_t* const kPolicyValueNames[static_cast<int>(PolicyValue::Count)];
+
+// A policy's REG_DWORD: the machine's when it is set, else the user's. False when
+// neither sets it (or a value of another type stands there).
+bool ReadPolicyDWord(PolicyValue which, DWORD* value);
+
+// AllowUserPresets: whether users may make and delete presets of their own. Yes
+// unless a policy sets 0.
+bool UserPresetsAllowed();
+
+// Autostart: 1 the launcher starts at every log-on, 0 it never does; otherwise
+// the user decides.
+enum class AutostartPolicy { UserDecides, Always, Never };
+AutostartPolicy ReadAutostartPolicy();
