@@ -20,6 +20,10 @@ struct BenchFloors {
     double trivialStart = 0;     // µs, median
 };
 
+// A row of a program's timed runs: their median and p90.
+class Samples;
+BenchRow FloorRow(const char* figure, const Samples& samples);
+
 // The figures; each adds its rows and notes to the table.
 void RunExchangeFigures(const BenchPlan& plan, BenchFloors& floors, BenchTable& table);
 void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& table);

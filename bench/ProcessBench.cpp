@@ -107,17 +107,6 @@ double TimeToTrayIcon(const std::wstring& path, const wchar_t* arguments, const 
     return program.Wait(kRunTimeoutMs) && time < kRunTimeoutMs * 1000.0 ? time : -1.0;
 }
 
-BenchRow FloorRow(const char* figure, const Samples& samples)
-{
-    BenchRow row;
-    row.figure = figure;
-    if (!samples.Empty()) {
-        row.median = Duration(samples.Median());
-        row.spread = "p90 " + Duration(samples.Percentile(90));
-    }
-    return row;
-}
-
 // The preset of the adapters, all on or all off.
 bool WritePreset(int index, const wchar_t* name, const std::vector<std::wstring>& hwIds,
                  const std::vector<std::wstring>& names, int setting)
@@ -159,6 +148,17 @@ int DisabledCount(const std::vector<std::wstring>& hwIds)
 }
 
 } // namespace
+
+BenchRow FloorRow(const char* figure, const Samples& samples)
+{
+    BenchRow row;
+    row.figure = figure;
+    if (!samples.Empty()) {
+        row.median = Duration(samples.Median());
+        row.spread = "p90 " + Duration(samples.Percentile(90));
+    }
+    return row;
+}
 
 void RunStatusFigure(const BenchPlan& plan, BenchFloors& floors, BenchTable& table)
 {

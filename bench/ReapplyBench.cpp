@@ -63,17 +63,6 @@ double TimeReapply(const Stopwatch& clock, DWORD launcherId, DWORD& childId, DWO
     return time;
 }
 
-BenchRow Row(const std::string& figure, const Samples& samples)
-{
-    BenchRow row;
-    row.figure = figure;
-    if (!samples.Empty()) {
-        row.median = Duration(samples.Median());
-        row.spread = "p90 " + Duration(samples.Percentile(90));
-    }
-    return row;
-}
-
 } // namespace
 
 void RunReapplyFigure(const BenchPlan& plan, BenchTable& table)
@@ -130,7 +119,7 @@ void RunReapplyFigure(const BenchPlan& plan, BenchTable& table)
     if (changed)
         table.Note("8: " + std::to_string(changed) + " re-applies reported a device switched or failed.");
 
-    BenchRow row = Row("8  re-apply on resume, nothing differs", reapply);
+    BenchRow row = FloorRow("8  re-apply on resume, nothing differs", reapply);
     row.goal = "≤ 1.2 ×";
     if (reapply.Empty() || status.Empty()) {
         row.verdict = BenchRow::Goal::Unknown;
@@ -140,7 +129,7 @@ void RunReapplyFigure(const BenchPlan& plan, BenchTable& table)
         row.verdict = AtMost(row.ratio, 1.2);
     }
     table.Add(row);
-    table.Add(Row("   floor: TALOSetting STATUS=WLAN /Q", status));
+    table.Add(FloorRow("   floor: TALOSetting STATUS=WLAN /Q", status));
     table.Note("8: the demo notebook, a preset in force of its WLAN adapter, UMTS modem and Bluetooth radio, all "
                "on already; WM_POWERBROADCAST (PBT_APMRESUMEAUTOMATIC) posted to the running launcher, timed until "
                "the settings program it starts (/p0 /Q) has ended, found as the launcher's child by polling the "
