@@ -27,25 +27,9 @@ int SeedDemoNotebook(CSimNotebook& notebook)
         {L"PCI\\VEN_10EC&DEV_8168&SUBSYS_21D217AA&REV_06", L"PCI\\VEN_10EC&DEV_8168"}, nullptr,
         kEthernetDescription));
     bool ok = wlan && ethernet;
-    ok = ok && notebook.AddDevice(Device(L"USB\\VID_1E0E&PID_9001\\5&3A1F0C2D&0&1", L"USB", L"USB",
-                                         {L"USB\\VID_1E0E&PID_9001&REV_0232", L"USB\\VID_1E0E&PID_9001"}, nullptr,
-                                         L"USB Composite Device"));
-    ok = ok && notebook.AddDevice(Device(L"USB\\VID_1E0E&PID_9001&MI_01\\6&1B2C3D4E&0&0001", L"USB", L"Ports",
-                                         {L"USB\\VID_1E0E&PID_9001&MI_01"}, L"HSPA Application Interface (COM4)",
-                                         L"HSPA Application Interface"));
-    ok = ok && notebook.AddDevice(Device(L"USB\\VID_1E0E&PID_9001&MI_02\\6&1B2C3D4E&0&0002", L"USB", L"Modem",
-                                         {L"USB\\VID_1E0E&PID_9001&MI_02"}, L"HSPA Modem", L"HSPA Modem"));
-    SimDevice cdrom = Device(L"USBSTOR\\CDROM&VEN_GENERIC&PROD_DVD-RW_DRIVE&REV_1.00\\7&2A3B4C5D&0", L"USBSTOR",
-                             L"CDROM", {L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00", L"GenCdRom"}, nullptr,
-                             L"Generic DVD-RW USB Device");
-    cdrom.capabilities = DN_DISABLEABLE | DN_REMOVABLE;
-    ok = ok && notebook.AddDevice(cdrom);
-
-    ok = ok && notebook.AddNetworkCard(L"7", kWlanDescription, kWlanService) &&
-         notebook.AddNetworkCard(L"9", kEthernetDescription, kEthernetService);
-    ok = ok && notebook.SetWlanService(SimWlanService()) && notebook.AddWlanInterface({kWlanDescription, wlan});
-    ok = ok && notebook.AddNdisAdapter({kWlanService, true, wlan}) &&
-         notebook.AddNdisAdapter({kEthernetService, false, ethernet});
+    ok = ok && AddUmtsModem(notebook, 0) && AddUsbDrive(notebook, 0);
+    ok = ok && ListNetworkAdapters(notebook, {L"7", kWlanDescription, kWlanService, wlan},
+                                   {L"9", kEthernetDescription, kEthernetService, ethernet});
 
     ok = ok && notebook.AddRealKey(kKvrfusbEnumKey) &&
          notebook.AddInterface(GUID_BTSW_CONTROL, L"\\\\?\\ROOT#KVRFUSB#0000#{2f5831d5-96ca-461f-8012-4132f56feba3}",

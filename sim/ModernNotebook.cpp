@@ -23,12 +23,6 @@ constexpr DWORD kRadioLatency = 1500;
 constexpr DWORD kChildLatency = 200;
 constexpr DWORD kDriveLatency = 200;
 
-SimDevice WithLatency(SimDevice device, DWORD latencyMs)
-{
-    device.latencyMs = latencyMs;
-    return device;
-}
-
 // A device that the radio's stack enumerates: present only while the radio works.
 SimDevice RadioChild(SimDevice device, DWORD radio)
 {
@@ -55,20 +49,7 @@ int SeedModernNotebook(CSimNotebook& notebook)
                kEthernetDescription),
         kEthernetLatency));
     bool ok = wlan && ethernet;
-    // The UMTS modem as on the demo notebook, so that the text files' entry names it.
-    ok = ok && notebook.AddDevice(WithLatency(Device(L"USB\\VID_1E0E&PID_9001\\5&3A1F0C2D&0&1", L"USB", L"USB",
-                                                     {L"USB\\VID_1E0E&PID_9001&REV_0232", L"USB\\VID_1E0E&PID_9001"},
-                                                     nullptr, L"USB Composite Device"),
-                                              kModemLatency));
-    ok = ok && notebook.AddDevice(WithLatency(Device(L"USB\\VID_1E0E&PID_9001&MI_01\\6&1B2C3D4E&0&0001", L"USB",
-                                                     L"Ports", {L"USB\\VID_1E0E&PID_9001&MI_01"},
-                                                     L"HSPA Application Interface (COM4)",
-                                                     L"HSPA Application Interface"),
-                                              kModemLatency));
-    ok = ok && notebook.AddDevice(WithLatency(Device(L"USB\\VID_1E0E&PID_9001&MI_02\\6&1B2C3D4E&0&0002", L"USB",
-                                                     L"Modem", {L"USB\\VID_1E0E&PID_9001&MI_02"}, L"HSPA Modem",
-                                                     L"HSPA Modem"),
-                                              kModemLatency));
+    ok = ok && AddUmtsModem(notebook, kModemLatency);
 
     // The radio on the USB bus, and what the system's stack enumerates below it.
     const DWORD radio = notebook.AddDevice(WithLatency(
@@ -97,18 +78,8 @@ int SeedModernNotebook(CSimNotebook& notebook)
                           L"Wireless Headset", L"Bluetooth Device"),
                    radio));
 
-    SimDevice drive = WithLatency(Device(L"USBSTOR\\CDROM&VEN_GENERIC&PROD_DVD-RW_DRIVE&REV_1.00\\7&2A3B4C5D&0",
-                                         L"USBSTOR", L"CDROM",
-                                         {L"USBSTOR\\CdRomGeneric_DVD-RW_Drive_1.00", L"GenCdRom"}, nullptr,
-                                         L"Generic DVD-RW USB Device"),
-                                  kDriveLatency);
-    drive.capabilities = DN_DISABLEABLE | DN_REMOVABLE;
-    ok = ok && notebook.AddDevice(drive);
-
-    ok = ok && notebook.AddNetworkCard(L"3", kWlanDescription, kWlanService) &&
-         notebook.AddNetworkCard(L"5", kEthernetDescription, kEthernetService);
-    ok = ok && notebook.SetWlanService(SimWlanService()) && notebook.AddWlanInterface({kWlanDescription, wlan});
-    ok = ok && notebook.AddNdisAdapter({kWlanService, true, wlan}) &&
-         notebook.AddNdisAdapter({kEthernetService, false, ethernet});
+    ok = ok && AddUsbDrive(notebook, kDriveLatency);
+    ok = ok && ListNetworkAdapters(notebook, {L"3", kWlanDescription, kWlanService, wlan},
+                                   {L"5", kEthernetDescription, kEthernetService, ethernet});
     return ok ? 1 : 0;
 }

@@ -32,6 +32,12 @@ inline SimDevice Device(const wchar_t* instanceId, const wchar_t* enumerator, co
     return device;
 }
 
+inline SimDevice WithLatency(SimDevice device, DWORD latencyMs)
+{
+    device.latencyMs = latencyMs;
+    return device;
+}
+
 // Clears the notebook and registers the setup classes every seeded notebook uses.
 inline bool StartNotebook(CSimNotebook& notebook)
 {
@@ -39,5 +45,24 @@ inline bool StartNotebook(CSimNotebook& notebook)
            notebook.AddClass(L"Modem", kModemClass) && notebook.AddClass(L"Ports", kPortsClass) &&
            notebook.AddClass(L"CDROM", kCdromClass) && notebook.AddClass(L"Bluetooth", kBluetoothClass);
 }
+
+// The UMTS modem both notebooks carry, so that the text files' entry names it: the
+// composite USB device and its two functions, each switching in latencyMs.
+bool AddUmtsModem(CSimNotebook& notebook, DWORD latencyMs);
+
+// A removable USB DVD drive.
+bool AddUsbDrive(CSimNotebook& notebook, DWORD latencyMs);
+
+// A network adapter as Windows lists it beside its device: the "NetworkCards"
+// entry cardKey and the NDIS device named service.
+struct NetworkAdapter {
+    const wchar_t* cardKey;
+    const wchar_t* description;
+    const wchar_t* service;
+    DWORD device; // the device's number in the notebook
+};
+
+// A WLAN and an Ethernet adapter: both listed, the WLAN one also by the WLAN service.
+bool ListNetworkAdapters(CSimNotebook& notebook, const NetworkAdapter& wlan, const NetworkAdapter& ethernet);
 
 } // namespace simparts
