@@ -4,6 +4,7 @@
 #include "automation/ProgramRunner.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
+#include "tests/installer/PackageDatabase.h"
 #include "tests/service/ProductValues.h"
 #include "tests/service/TestRequests.h"
 
@@ -13,7 +14,6 @@
 #include <aclapi.h>
 #include <knownfolders.h>
 #include <msi.h>
-#include <msiquery.h>
 #include <sddl.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -181,36 +181,17 @@ testing::AssertionResult OnlyAdministratorsWrite(PSECURITY_DESCRIPTOR descriptor
 // file of the package only the system's and administrators' to change.
 void ExpectLockedPermissions(Flavour flavour)
 {
-    MSIHANDLE database = 0;
-    ASSERT_EQ(MsiOpenDatabaseW(Package(flavour).c_str(), MSIDBOPEN_READONLY, &database), ERROR_SUCCESS);
-    const auto rows = [database](const wchar_t* query, int columns) {
-        std::vector<std::vector<std::wstring>> result;
-        MSIHANDLE view = 0;
-        if (MsiDatabaseOpenViewW(database, query, &view) != ERROR_SUCCESS || MsiViewExecute(view, 0) != ERROR_SUCCESS)
-            return result;
-        for (MSIHANDLE record = 0; MsiViewFetch(view, &record) == ERROR_SUCCESS; MsiCloseHandle(record)) {
-            std::vector<std::wstring> row;
-            for (int c = 1; c <= columns; ++c) {
-                wchar_t text[1024] = {};
-                DWORD chars = ARRAYSIZE(text);
-                MsiRecordGetStringW(record, c, text, &chars);
-                row.push_back(text);
-            }
-            result.push_back(row);
-        }
-        MsiCloseHandle(view);
-        return result;
-    };
+    const PackageDatabase database(Package(flavour));
+    ASSERT_TRUE(database.IsOpen());
     std::map<std::wstring, std::wstring> locks; // table/object -> SDDL
-    for (const auto& row : rows(L"SELECT `LockObject`, `Table`, `SDDLText` FROM `MsiLockPermissionsEx`", 3))
+    for (const auto& row : database.Rows(L"SELECT `LockObject`, `Table`, `SDDLText` FROM `MsiLockPermissionsEx`"))
         locks[row[1] + L"/" + row[0]] = row[2];
-    const auto files = rows(L"SELECT `File` FROM `File`", 1);
-    auto folders = rows(L"SELECT `Directory_` FROM `CreateFolder`", 1);
-    MsiCloseHandle(database);
+    const auto files = database.Rows(L"SELECT `File` FROM `File`");
+    auto folders = database.Rows(L"SELECT `Directory_` FROM `CreateFolder`");
 
     // The maker's folder has a row too, so that it goes on removal, but keeps the permissions it has.
     std::sort(folders.begin(), folders.end());
-    EXPECT_EQ(folders, (std::vector<std::vector<std::wstring>>{{L"INSTALLFOLDER"}, {L"MakerFolder"}}));
+    EXPECT_EQ(folders, (std::vector<Row>{{L"INSTALLFOLDER"}, {L"MakerFolder"}}));
     std::vector<std::wstring> objects = {L"CreateFolder/INSTALLFOLDER"};
     for (const auto& file : files)
         objects.push_back(L"File/" + file[0]);

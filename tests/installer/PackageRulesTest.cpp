@@ -1,10 +1,9 @@
 #include "automation/BuildPrograms.h"
+#include "tests/installer/PackageDatabase.h"
 
 #include <gtest/gtest.h>
 
-#include <msi.h>
 #include <msidefs.h>
-#include <msiquery.h>
 
 #include <algorithm>
 #include <map>
@@ -20,64 +19,10 @@
 
 namespace {
 
-using Row = std::vector<std::wstring>;
-
 std::wstring Package(bool simulated)
 {
     return BuildFolder() + L"installer\\Airvane-" L"" AIRVANE_MSI_VERSION + (simulated ? L"-sim.msi" : L".msi");
 }
-
-class PackageDatabase {
-public:
-    explicit PackageDatabase(const std::wstring& path)
-    {
-        if (MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_READONLY, &database_) != ERROR_SUCCESS)
-            database_ = 0;
-    }
-    ~PackageDatabase()
-    {
-        if (database_)
-            MsiCloseHandle(database_);
-    }
-    PackageDatabase(const PackageDatabase&) = delete;
-    PackageDatabase& operator=(const PackageDatabase&) = delete;
-
-    bool IsOpen() const { return database_ != 0; }
-
-    // Every row of the query, each column as text (an empty text for null).
-    std::vector<Row> Rows(const wchar_t* query) const
-    {
-        std::vector<Row> rows;
-        MSIHANDLE view = 0;
-        if (MsiDatabaseOpenViewW(database_, query, &view) != ERROR_SUCCESS)
-            return rows;
-        if (MsiViewExecute(view, 0) == ERROR_SUCCESS) {
-            for (MSIHANDLE record = 0; MsiViewFetch(view, &record) == ERROR_SUCCESS; MsiCloseHandle(record)) {
-                Row row;
-                for (UINT c = 1; c <= MsiRecordGetFieldCount(record); ++c) {
-                    wchar_t text[1024] = {};
-                    DWORD chars = ARRAYSIZE(text);
-                    MsiRecordGetStringW(record, c, text, &chars);
-                    row.push_back(text);
-                }
-                rows.push_back(row);
-            }
-        }
-        MsiCloseHandle(view);
-        return rows;
-    }
-
-    std::wstring Property(const std::wstring& name) const
-    {
-        for (const Row& row : Rows(L"SELECT `Property`, `Value` FROM `Property`"))
-            if (row[0] == name)
-                return row[1];
-        return L"";
-    }
-
-private:
-    MSIHANDLE database_ = 0;
-};
 
 // A short name as the Filename type wants it: at most eight characters, a dot and at most
 // three, none of them a blank or one of the characters no short name may hold.

@@ -41,6 +41,16 @@ protected:
         return DeviceCtlByHwId(1, &enable, className, prefix, restart);
     }
 
+    // A device of the class className with one hardware ID, for a test's own case.
+    static SimDevice Added(const wchar_t* className, const wchar_t* hwId, const wchar_t* description)
+    {
+        SimDevice device;
+        device.className = className;
+        device.hardwareIds = {hwId};
+        device.description = description;
+        return device;
+    }
+
     SimDevice Read(DWORD number)
     {
         SimDevice device;
@@ -208,10 +218,7 @@ TEST_F(SimDeviceApiTest, DeviceThatRefusesToBeEnabledCanStillBeDisabled)
 
 TEST_F(SimDeviceApiTest, DeviceThatIsNotDisableableRefusesToBeDisabled)
 {
-    SimDevice device;
-    device.className = L"Net";
-    device.hardwareIds = {L"ROOT\\FIXED"};
-    device.description = L"Fixed";
+    SimDevice device = Added(L"Net", L"ROOT\\FIXED", L"Fixed");
     device.capabilities = 0;
     ASSERT_NE(0u, notebook.AddDevice(device));
     EXPECT_EQ(0, Switch(L"Net", L"ROOT\\FIXED", 0));
@@ -221,10 +228,7 @@ TEST_F(SimDeviceApiTest, DeviceThatIsNotDisableableRefusesToBeDisabled)
 
 TEST_F(SimDeviceApiTest, ChangeOfADeviceThatNeedsARestartIsReported)
 {
-    SimDevice device;
-    device.className = L"Net";
-    device.hardwareIds = {L"PCI\\RESTART"};
-    device.description = L"Restart";
+    SimDevice device = Added(L"Net", L"PCI\\RESTART", L"Restart");
     device.restartOnChange = true;
     const DWORD number = notebook.AddDevice(device);
     ASSERT_NE(0u, number);
@@ -253,16 +257,10 @@ TEST_F(SimDeviceApiTest, ChangeOfADeviceThatNeedsARestartIsReported)
 
 TEST_F(SimDeviceApiTest, ChildrenArePresentOnlyWhileTheirParentWorks)
 {
-    SimDevice radio;
-    radio.className = L"Net";
-    radio.hardwareIds = {L"USB\\RADIO"};
-    radio.description = L"Radio";
+    SimDevice radio = Added(L"Net", L"USB\\RADIO", L"Radio");
     radio.latencyMs = 30;
     const DWORD parent = notebook.AddDevice(radio);
-    SimDevice child;
-    child.className = L"Net";
-    child.hardwareIds = {L"BTH\\CHILD"};
-    child.description = L"Child";
+    SimDevice child = Added(L"Net", L"BTH\\CHILD", L"Child");
     child.parent = parent;
     const DWORD number = notebook.AddDevice(child);
     ASSERT_NE(0u, number);
@@ -283,11 +281,8 @@ TEST_F(SimDeviceApiTest, EjectRemovesTheDriveUnlessItVetoes)
     EXPECT_FALSE(Read(kCdromDevice).present);
     EXPECT_EQ(EJECT_NOT_FOUND, EjectCdromDevice());
 
-    SimDevice drive;
+    SimDevice drive = Added(L"CDROM", L"IDE\\CdRomVETO", L"Vetoing drive");
     drive.enumerator = L"IDE";
-    drive.className = L"CDROM";
-    drive.hardwareIds = {L"IDE\\CdRomVETO"};
-    drive.description = L"Vetoing drive";
     drive.capabilities = DN_DISABLEABLE | DN_REMOVABLE;
     drive.failures = simfail::kEject;
     const DWORD vetoing = notebook.AddDevice(drive);
