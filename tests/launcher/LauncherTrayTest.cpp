@@ -981,17 +981,40 @@ TEST_F(KeptPreset, AJapaneseInstallReappliesWithAJapaneseBalloon)
     EndLauncher();
 }
 
-TEST_F(KeptPreset, NothingIsReappliedWhenKeepingIsOffOrThePresetWasRenumbered)
+// Keeping follows the KeepApplied policy over the user's box, read at each trigger of the
+// running launcher; off, or on with a preset renumbered since, nothing is re-applied.
+TEST_F(KeptPreset, KeepingFollowsThePolicyOverTheUsersBoxAndARenumberedPresetIsForgotten)
 {
-    SetKeepsPresetApplied(false);
+    constexpr DWORD kNoPolicy = 0xFFFFFFFF;
+    const ScopedPolicy policy;
     ASSERT_TRUE(StartLauncher());
-    EnableBehindTheBack();
-    ASSERT_EQ(RunSim(L"resume"), 0u);
     PumpMessagesFor(kQuietPeriodMs);
-    EXPECT_FALSE(IsDisabled(kModernWlan));
+    const struct {
+        DWORD policy;
+        bool userKeeps;
+        bool reapplied;
+    } rows[] = {{kNoPolicy, false, false}, {0, true, false}, {1, false, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "policy " << row.policy << ", user's box " << row.userKeeps);
+        if (row.policy != kNoPolicy) {
+            ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, kKeepAppliedPolicy, row.policy));
+        }
+        SetKeepsPresetApplied(row.userKeeps);
+        PumpMessagesFor(300); // the launcher takes the policy's change
+        EnableBehindTheBack();
+        ASSERT_EQ(RunSim(L"resume"), 0u);
+        if (row.reapplied) {
+            EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
+        }
+        PumpMessagesFor(kQuietPeriodMs);
+        EXPECT_EQ(row.reapplied, IsDisabled(kModernWlan));
+    }
 
     // Keeping on again, but preset 0 now has another name: forgotten, not applied.
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, kKeepAppliedPolicy));
     SetKeepsPresetApplied(true);
+    EnableBehindTheBack();
+    TakeSwitches();
     ASSERT_TRUE(SavePresetsNamed({L"Office"}));
     ASSERT_EQ(RunSim(L"resume"), 0u);
     PumpMessagesFor(kQuietPeriodMs);
