@@ -20,9 +20,21 @@ bool ReadDWord(HKEY root, const wchar_t* name, DWORD* value)
     return true;
 }
 
+// A policy that turns something on (1) or off (0); any other value or none leaves it to
+// the user.
+enum class Forced { No, On, Off };
+
+Forced ReadForced(PolicyValue which)
+{
+    DWORD value = 0;
+    if (!ReadPolicyDWord(which, &value))
+        return Forced::No;
+    return value == 1 ? Forced::On : value == 0 ? Forced::Off : Forced::No;
+}
+
 } // namespace
 
-const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy};
+const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy, kKeepAppliedPolicy};
 
 bool ReadPolicyDWord(PolicyValue which, DWORD* value)
 {
@@ -38,9 +50,24 @@ bool UserPresetsAllowed()
 
 AutostartPolicy ReadAutostartPolicy()
 {
-    DWORD autostart = 0;
-    if (!ReadPolicyDWord(PolicyValue::Autostart, &autostart))
+    switch (ReadForced(PolicyValue::Autostart)) {
+    case Forced::On:
+        return AutostartPolicy::Always;
+    case Forced::Off:
+        return AutostartPolicy::Never;
+    default:
         return AutostartPolicy::UserDecides;
-    return autostart == 1 ? AutostartPolicy::Always : autostart == 0 ? AutostartPolicy::Never
-                                                                      : AutostartPolicy::UserDecides;
+    }
+}
+
+KeepAppliedPolicy ReadKeepAppliedPolicy()
+{
+    switch (ReadForced(PolicyValue::KeepApplied)) {
+    case Forced::On:
+        return KeepAppliedPolicy::Always;
+    case Forced::Off:
+        return KeepAppliedPolicy::Never;
+    default:
+        return KeepAppliedPolicy::UserDecides;
+    }
 }

@@ -8,7 +8,7 @@
 
 // Every value the programs read under the policy key, named by kPolicyValueNames; the
 // administrative template (installer/policy/Airvane.admx) offers each of them.
-enum class PolicyValue { AllowUserPresets, Autostart, Count };
+enum class PolicyValue { AllowUserPresets, Autostart, KeepApplied, Count };
 extern const wchar_t* const kPolicyValueNames[static_cast<int>(PolicyValue::Count)];
 
 // A policy's REG_DWORD: the machine's when it is set, else the user's. False when
@@ -23,3 +23,9 @@ bool UserPresetsAllowed();
 // the user decides.
 enum class AutostartPolicy { UserDecides, Always, Never };
 AutostartPolicy ReadAutostartPolicy();
+
+// KeepApplied: 1 the launcher keeps the preset in force applied, 0 it never does;
+// otherwise the user decides (the settings window's box). The user's own choice
+// stays stored either way.
+enum class KeepAppliedPolicy { UserDecides, Always, Never };
+KeepAppliedPolicy ReadKeepAppliedPolicy();

@@ -1,5 +1,6 @@
 #include "catalog/PresetInForce.h"
 
+#include "catalog/PolicySettings.h"
 #include "foundation/CcRegistry.h"
 #include "foundation/Names.h"
 
@@ -12,6 +13,13 @@ bool OpenProductKey(CcRegistry& key, bool create)
 {
     return create ? key.CreateKey(kProductKey, HKEY_CURRENT_USER, KEY_READ | KEY_WRITE) != 0
                   : key.OpenKey(kProductKey, HKEY_CURRENT_USER, KEY_READ | KEY_WRITE) != 0;
+}
+
+// The user's own choice: on unless the value is 0.
+bool UserKeepsPresetApplied()
+{
+    CcRegistry key;
+    return !OpenProductKey(key, false) || key.GetDWord(kKeepAppliedValue, 1, 0) != 0;
 }
 
 } // namespace
@@ -59,8 +67,14 @@ int FindPresetInForce(const TaloPresetList& presets)
 
 bool KeepsPresetApplied()
 {
-    CcRegistry key;
-    return !OpenProductKey(key, false) || key.GetDWord(kKeepAppliedValue, 1, 0) != 0;
+    switch (ReadKeepAppliedPolicy()) {
+    case KeepAppliedPolicy::Always:
+        return true;
+    case KeepAppliedPolicy::Never:
+        return false;
+    default:
+        return UserKeepsPresetApplied();
+    }
 }
 
 void SetKeepsPresetApplied(bool keep)

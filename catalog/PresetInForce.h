@@ -25,8 +25,11 @@ PresetInForce ReadPresetInForce();
 // deleted since.
 int FindPresetInForce(const TaloPresetList& presets);
 
-// Whether the launcher keeps the preset in force applied: on unless the value is 0.
+// Whether the launcher keeps the preset in force applied: as the KeepApplied policy
+// forces it, else as the user chose (on unless the user's value is 0). Read when
+// needed, so that a change of either counts from the next trigger.
 bool KeepsPresetApplied();
+// Stores the user's own choice, which the policy overrides but never overwrites.
 void SetKeepsPresetApplied(bool keep);
 
 // The text of the balloon that the last quiet re-apply asks for ("" for none):

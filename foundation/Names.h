@@ -74,6 +74,7 @@ constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Korvath\\Airvane";
 constexpr wchar_t kPolicyPresetKeyFormat[] = L"SOFTWARE\\Policies\\Korvath\\Airvane\\Presets\\Preset%d";
 constexpr wchar_t kAllowUserPresetsPolicy[] = L"AllowUserPresets";
 constexpr wchar_t kAutostartPolicy[] = L"Autostart";
+constexpr wchar_t kKeepAppliedPolicy[] = L"KeepApplied";
 
 // Autostart of the launcher (HKEY_CURRENT_USER).
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -94,7 +94,6 @@ bool FollowAutostartPolicy()
 int RunMessageLoop(HWND window)
 {
     CPolicyWatch policy;
-    const HANDLE event = policy.Event();
     const auto onPolicyChange = [&policy, window] {
         policy.Arm();
         if (ReadAutostartPolicy() == AutostartPolicy::Never)
@@ -104,6 +103,8 @@ int RunMessageLoop(HWND window)
     };
     MSG message = {};
     for (;;) {
+        // Each arm of the watch brings its own event.
+        HANDLE event = policy.Event();
         const DWORD waited = MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, INFINITE, QS_ALLINPUT,
                                                          MWMO_INPUTAVAILABLE);
         if (event && waited == WAIT_OBJECT_0)
@@ -115,7 +116,7 @@ int RunMessageLoop(HWND window)
             DispatchMessageW(&message);
             // Messages may follow one another without a pause (a menu opened again and again):
             // the change is taken between them, not only once the queue is empty.
-            if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0)
+            if (policy.Event() && WaitForSingleObject(policy.Event(), 0) == WAIT_OBJECT_0)
                 onPolicyChange();
         }
     }

@@ -2,36 +2,32 @@
 
 #include "foundation/Handle.h"
 
-#include <string>
+#include <vector>
 
 #include <windows.h>
 
 // Watches the administrator's policy keys, SOFTWARE\Policies\Korvath\Airvane of the
-// machine and of the user, with their sub-keys: the registry signals an event when a
-// value or a key below them changes, so the launcher learns of new policy presets and
-// settings without polling. Where a policy key does not exist yet, the nearest
-// existing parent is watched, so that its creation is seen too.
+// machine and of the user, so that the launcher learns of new policy presets and
+// settings without polling: every key of both policy trees for its values and subkeys,
+// and the keys of their path that exist for subkeys made or removed, so that a policy
+// key that does not exist yet is seen when it is made. Each key is watched by itself
+// rather than as a subtree: a subtree watch of some registries (Wine's) reports the
+// subtree's keys but not its values.
 class CPolicyWatch {
 public:
     CPolicyWatch();
     CPolicyWatch(const CPolicyWatch&) = delete;
     CPolicyWatch& operator=(const CPolicyWatch&) = delete;
 
-    // Signalled after a change; null when no event could be made.
+    // Signalled after a change; null when no event could be made. Another event after
+    // each Arm.
     HANDLE Event() const { return event_.Get(); }
 
-    // Asks for the next change, after the start and after each signal; a policy key made
-    // (or removed) meanwhile is watched from then on.
+    // Watches the keys as they are now, after the start and after each signal. A watch
+    // holds for one change, and keys may have come or gone meanwhile.
     void Arm();
-
-    // One root's watched key and its path.
-    struct Watched {
-        RegKey key;
-        std::wstring path;
-    };
 
 private:
     KernelHandle event_;
-    Watched machine_;
-    Watched user_;
+    std::vector<RegKey> keys_;
 };

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 // Keeps the preset in force applied while the user wants it kept (the settings
-// window's "KeepApplied"): the launcher re-applies it at its start, after a
-// resume from sleep and after the device tree changed, by starting the settings
-// program with "/p<n> /Q", and shows a balloon when that switched or failed to
-// switch a device. Nothing runs between triggers: the only timer is the
+// window's "KeepApplied") or the KeepApplied policy forces it: the launcher
+// re-applies it at its start, after a resume from sleep and after the device tree
+// changed, by starting the settings program with "/p<n> /Q", and shows a balloon
+// when that switched or failed to switch a device. Nothing runs between triggers: the only timer is the
 // debounce of device changes, killed when it fires. Rules apply their presets
 // through the same quiet run.
 

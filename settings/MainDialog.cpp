@@ -203,6 +203,26 @@ bool ApplySelection(HWND dialog)
     return true;
 }
 
+// The keep-applied box: the policy's value, disabled, while the KeepApplied policy decides;
+// else the user's choice.
+void LoadKeepAppliedState(HWND dialog)
+{
+    CheckDlgButton(dialog, IDC_MAIN_KEEP_APPLIED, KeepsPresetApplied() ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_KEEP_APPLIED),
+                 ReadKeepAppliedPolicy() == KeepAppliedPolicy::UserDecides);
+}
+
+void ToggleKeepApplied(HWND dialog)
+{
+    // The box is disabled while policy decides, but its command can still be posted: the
+    // user's stored choice stays as it was.
+    if (ReadKeepAppliedPolicy() != KeepAppliedPolicy::UserDecides) {
+        LoadKeepAppliedState(dialog);
+        return;
+    }
+    SetKeepsPresetApplied(IsDlgButtonChecked(dialog, IDC_MAIN_KEEP_APPLIED) == BST_CHECKED);
+}
+
 void InitMainDialog(HWND dialog)
 {
     // The window title as "/e" looks for it: "GUIWIN_NAME" cut like every title.
@@ -215,7 +235,7 @@ void InitMainDialog(HWND dialog)
     FillPresetList(dialog);
     PostMessageW(dialog, WM_COMMAND, IDC_MAIN_PRESET_LIST, 0); // shows the selection once the dialog is up
     LoadAutostartState(dialog);
-    CheckDlgButton(dialog, IDC_MAIN_KEEP_APPLIED, KeepsPresetApplied() ? BST_CHECKED : BST_UNCHECKED);
+    LoadKeepAppliedState(dialog);
 }
 
 INT_PTR OnMainCommand(HWND dialog, int id, int notification)
@@ -231,7 +251,7 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
         ToggleAutostart(dialog);
         return FALSE;
     case IDC_MAIN_KEEP_APPLIED:
-        SetKeepsPresetApplied(IsDlgButtonChecked(dialog, IDC_MAIN_KEEP_APPLIED) == BST_CHECKED);
+        ToggleKeepApplied(dialog);
         return FALSE;
     case IDC_MAIN_DELETE:
         DeleteSelectedPreset(dialog);

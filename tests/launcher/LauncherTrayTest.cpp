@@ -256,18 +256,38 @@ protected:
     // wait for ever once the service is gone.
     static void EndSettingsPrograms()
     {
+        for (const DWORD processId : SettingsPrograms()) {
+            const KernelHandle settings(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+            ADD_FAILURE() << "a settings program was left running";
+            TerminateProcess(settings.Get(), 1);
+            WaitForSingleObject(settings.Get(), kEndTimeoutMs);
+        }
+    }
+
+    // The processes of settings programs that run now.
+    static std::vector<DWORD> SettingsPrograms()
+    {
+        std::vector<DWORD> found;
         const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32W entry = {};
         entry.dwSize = sizeof(entry);
         for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
              more = Process32NextW(snapshot.Get(), &entry)) {
-            if (lstrcmpiW(entry.szExeFile, kSettingsProgramFile) != 0)
-                continue;
-            const KernelHandle settings(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-            ADD_FAILURE() << "a settings program was left running";
-            TerminateProcess(settings.Get(), 1);
-            WaitForSingleObject(settings.Get(), kEndTimeoutMs);
+            if (lstrcmpiW(entry.szExeFile, kSettingsProgramFile) == 0)
+                found.push_back(entry.th32ProcessID);
         }
+        return found;
+    }
+
+    // Waits until no settings program runs (the one a menu item started has ended).
+    static bool NoSettingsProgramWithin(DWORD timeoutMs)
+    {
+        for (DWORD waited = 0; !SettingsPrograms().empty(); waited += 100) {
+            if (waited >= timeoutMs)
+                return false;
+            PumpMessagesFor(100);
+        }
+        return true;
     }
 
     // Starts the launcher and waits for its window.
@@ -292,6 +312,20 @@ protected:
     {
         PostMessageW(window_, WM_KEYDOWN, VK_ESCAPE, 0);
         return WaitForWindowGone(menu);
+    }
+
+    // The items of the menu opened now, as the probe read them ("-" for a separator).
+    std::vector<std::wstring> MenuTexts(MenuProbe& probe)
+    {
+        std::vector<std::wstring> texts;
+        const HWND menu = OpenMenu();
+        MenuProbeReport report;
+        if (menu && probe.Read(&report)) {
+            for (int i = 0; i < report.count; ++i)
+                texts.push_back(report.items[i].type & MFT_SEPARATOR ? L"-" : report.items[i].text);
+        }
+        CloseMenu(menu);
+        return texts;
     }
 
     ScopedAutostart autostart_;
@@ -599,27 +633,71 @@ TEST_F(LauncherTray, APresetSavedWhileItRunsShowsInTheNextMenu)
     ASSERT_TRUE(StartLauncher());
     MenuProbe probe(window_);
     ASSERT_TRUE(probe.Hooked());
-    auto menuTexts = [&] {
-        std::vector<std::wstring> texts;
-        const HWND menu = OpenMenu();
-        MenuProbeReport report;
-        if (menu && probe.Read(&report)) {
-            for (int i = 0; i < report.count; ++i)
-                texts.push_back(report.items[i].type & MFT_SEPARATOR ? L"-" : report.items[i].text);
-        }
-        CloseMenu(menu);
-        return texts;
-    };
     using Texts = std::vector<std::wstring>;
-    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office"}));
+    EXPECT_EQ(MenuTexts(probe), Texts({L"Airvane Settings...", L"-", L"Office"}));
 
     ASSERT_TRUE(SavePresetsNamed({L"Office", L"Home"}));
     PumpMessagesFor(300); // the notice is posted
-    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings...", L"-", L"Office", L"Home"}));
+    EXPECT_EQ(MenuTexts(probe), Texts({L"Airvane Settings...", L"-", L"Office", L"Home"}));
 
     ASSERT_TRUE(SavePresetsNamed({}));
     PumpMessagesFor(300);
-    EXPECT_EQ(menuTexts(), Texts({L"Airvane Settings..."}));
+    EXPECT_EQ(MenuTexts(probe), Texts({L"Airvane Settings..."}));
+}
+
+// A preset the administrator sets while the launcher runs, under a policy key that did not
+// exist when it started, reaches the next menu after the user's and applies from there;
+// removed, it leaves the menu. Keys come before their values and go before their parents,
+// each a moment apart, as a policy refresh may write them; the machine's policy comes
+// back after it went.
+TEST_F(LauncherTray, APolicyPresetSetWhileItRunsShowsInTheMenuAndApplies)
+{
+    constexpr wchar_t kMakersPolicyKey[] = L"SOFTWARE\\Policies\\Korvath";
+    const std::wstring presetsKey = std::wstring(kPolicyKey) + L"\\Presets";
+    const ScopedPolicy policy;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMakersPolicyKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kMakersPolicyKey);
+    ASSERT_TRUE(SavePresetsNamed({L"Office"}));
+    const DWORD wlan = SimDeviceNumber(kWlanAdapter);
+    ASSERT_TRUE(wlan);
+    ASSERT_TRUE(StartLauncher());
+    MenuProbe probe(window_);
+    ASSERT_TRUE(probe.Hooked());
+    using Texts = std::vector<std::wstring>;
+    const Texts withoutFleet = {L"Airvane Settings...", L"-", L"Office"};
+    EXPECT_EQ(MenuTexts(probe), withoutFleet);
+
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        SCOPED_TRACE(root == HKEY_LOCAL_MACHINE ? "machine" : "user");
+        ASSERT_FALSE(IsDisabled(wlan));
+        RegKey made;
+        ASSERT_EQ(RegCreateKeyExW(root, (presetsKey + L"\\Preset0").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  made.Put(), nullptr),
+                  ERROR_SUCCESS);
+        PumpMessagesFor(300);
+        ASSERT_TRUE(policy.StorePreset(root, 0, L"Fleet", {{L"802.11n Wireless LAN Adapter", L"Net", kWlanAdapter, 0}}));
+        PumpMessagesFor(300);
+        ASSERT_EQ(MenuTexts(probe), Texts({L"Airvane Settings...", L"-", L"Office", L"Fleet"}));
+
+        // Home selects the settings item, Down the presets below the separator.
+        const HWND menu = OpenMenu();
+        ASSERT_NE(menu, nullptr);
+        for (const WPARAM key : {VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN})
+            PostMessageW(window_, WM_KEYDOWN, key, 0);
+        EXPECT_TRUE(WaitForWindowGone(menu));
+        for (DWORD waited = 0; !IsDisabled(wlan) && waited < kEndTimeoutMs; waited += 100)
+            PumpMessagesFor(100);
+        EXPECT_TRUE(IsDisabled(wlan)) << "Fleet was not applied";
+        EXPECT_TRUE(NoSettingsProgramWithin(kEndTimeoutMs));
+
+        made.Reset();
+        ASSERT_EQ(RegDeleteTreeW(root, presetsKey.c_str()), ERROR_SUCCESS);
+        PumpMessagesFor(300);
+        EXPECT_EQ(MenuTexts(probe), withoutFleet);
+        ASSERT_EQ(RegDeleteTreeW(root, kMakersPolicyKey), ERROR_SUCCESS);
+        PumpMessagesFor(300);
+        ASSERT_TRUE(CSimNotebook().SetDisabled(wlan, false, false));
+    }
 }
 
 // Each preset's shortcut key stands beside its name, where menus show keys.
@@ -903,17 +981,40 @@ TEST_F(KeptPreset, AJapaneseInstallReappliesWithAJapaneseBalloon)
     EndLauncher();
 }
 
-TEST_F(KeptPreset, NothingIsReappliedWhenKeepingIsOffOrThePresetWasRenumbered)
+// Keeping follows the KeepApplied policy over the user's box, read at each trigger of the
+// running launcher; off, or on with a preset renumbered since, nothing is re-applied.
+TEST_F(KeptPreset, KeepingFollowsThePolicyOverTheUsersBoxAndARenumberedPresetIsForgotten)
 {
-    SetKeepsPresetApplied(false);
+    constexpr DWORD kNoPolicy = 0xFFFFFFFF;
+    const ScopedPolicy policy;
     ASSERT_TRUE(StartLauncher());
-    EnableBehindTheBack();
-    ASSERT_EQ(RunSim(L"resume"), 0u);
     PumpMessagesFor(kQuietPeriodMs);
-    EXPECT_FALSE(IsDisabled(kModernWlan));
+    const struct {
+        DWORD policy;
+        bool userKeeps;
+        bool reapplied;
+    } rows[] = {{kNoPolicy, false, false}, {0, true, false}, {1, false, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "policy " << row.policy << ", user's box " << row.userKeeps);
+        if (row.policy != kNoPolicy) {
+            ASSERT_TRUE(policy.SetDWord(HKEY_LOCAL_MACHINE, kKeepAppliedPolicy, row.policy));
+        }
+        SetKeepsPresetApplied(row.userKeeps);
+        PumpMessagesFor(300); // the launcher takes the policy's change
+        EnableBehindTheBack();
+        ASSERT_EQ(RunSim(L"resume"), 0u);
+        if (row.reapplied) {
+            EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
+        }
+        PumpMessagesFor(kQuietPeriodMs);
+        EXPECT_EQ(row.reapplied, IsDisabled(kModernWlan));
+    }
 
     // Keeping on again, but preset 0 now has another name: forgotten, not applied.
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, kKeepAppliedPolicy));
     SetKeepsPresetApplied(true);
+    EnableBehindTheBack();
+    TakeSwitches();
     ASSERT_TRUE(SavePresetsNamed({L"Office"}));
     ASSERT_EQ(RunSim(L"resume"), 0u);
     PumpMessagesFor(kQuietPeriodMs);

@@ -3,6 +3,8 @@
 #include "automation/BuildPrograms.h"
 #include "automation/GuiWindows.h"
 #include "automation/ProgramRunner.h"
+#include "automation/RegistrySnapshot.h"
+#include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
@@ -385,6 +387,41 @@ TEST_F(SettingsWindowTest, PolicyPresetsAreListedLockedAfterTheUsersAndCannotBeD
     EXPECT_TRUE(PressButton(locked.Dialog(), IDCANCEL));
     EXPECT_TRUE(locked.WaitForExit());
     EXPECT_EQ(4u, ReadPresets().size());
+}
+
+// While the KeepApplied policy decides, the keep-applied box shows its value disabled and a
+// posted click leaves the user's own choice stored as it was; without it the box is the user's.
+TEST_F(SettingsWindowTest, KeepAppliedPolicyDecidesTheBoxAndLeavesTheUsersChoice)
+{
+    const RegistrySnapshot product(HKEY_CURRENT_USER, kProductKey);
+    const struct {
+        HKEY root; // null: no policy
+        DWORD policy;
+        bool user;
+    } cases[] = {{HKEY_LOCAL_MACHINE, 1, false}, {HKEY_CURRENT_USER, 0, true}, {nullptr, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.root ? "policy " : "no policy ") << c.policy << ", user " << c.user);
+        const ScopedPolicy policy;
+        if (c.root) {
+            ASSERT_TRUE(policy.SetDWord(c.root, kKeepAppliedPolicy, c.policy));
+        }
+        SetKeepsPresetApplied(c.user);
+        InstalledSettingsWindow window(Install());
+        ASSERT_TRUE(window.IsOpen());
+        const bool shown = c.root ? c.policy == 1 : c.user;
+        EXPECT_EQ(shown ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_KEEP_APPLIED));
+        EXPECT_EQ(c.root == nullptr, IsWindowEnabled(window.Item(IDC_MAIN_KEEP_APPLIED)) != FALSE);
+        PostMessageW(window.Dialog(), WM_COMMAND, IDC_MAIN_KEEP_APPLIED, 0);
+        PumpMessagesFor(300);
+        EXPECT_EQ(shown ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(window.Dialog(), IDC_MAIN_KEEP_APPLIED));
+        EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+        EXPECT_TRUE(window.WaitForExit());
+        DWORD stored = 2;
+        DWORD bytes = sizeof(stored);
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, kProductKey, kKeepAppliedValue, RRF_RT_REG_DWORD,
+                                              nullptr, &stored, &bytes));
+        EXPECT_EQ(c.user ? 1u : 0u, stored) << "the user's choice was overwritten";
+    }
 }
 
 TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)
