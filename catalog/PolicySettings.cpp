@@ -23,6 +23,7 @@ bool ReadDWord(HKEY root, const wchar_t* name, DWORD* value)
 } // namespace
 
 const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy};
+const wchar_t* const kPolicyKeys[] = {kPolicyKey, kPolicyRulesKey};
 
 bool ReadPolicyDWord(PolicyValue which, DWORD* value)
 {
