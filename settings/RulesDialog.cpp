@@ -266,6 +266,9 @@ INT_PTR CALLBACK RulesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         InitRulesDialog(dialog, reinterpret_cast<RulesEdit*>(lParam));
         return TRUE;
     case WM_COMMAND:
+        // A control's notification before WM_INITDIALOG finds nothing to edit yet.
+        if (GetWindowLongPtrW(dialog, DWLP_USER) == 0)
+            return FALSE;
         return OnRulesCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     default:
         return FALSE;
