@@ -35,6 +35,7 @@ Forced ReadForced(PolicyValue which)
 } // namespace
 
 const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy, kKeepAppliedPolicy};
+const wchar_t* const kPolicyKeys[] = {kPolicyKey, kPolicyRulesKey};
 
 bool ReadPolicyDWord(PolicyValue which, DWORD* value)
 {

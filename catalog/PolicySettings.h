@@ -11,6 +11,11 @@
 enum class PolicyValue { AllowUserPresets, Autostart, KeepApplied, Count };
 extern const wchar_t* const kPolicyValueNames[static_cast<int>(PolicyValue::Count)];
 
+// Every key whose values the programs read as policy: the key of the values above,
+// and Rules, whose numbered values are rules (RuleStore.h). The template sets them.
+constexpr int kPolicyKeyCount = 2;
+extern const wchar_t* const kPolicyKeys[kPolicyKeyCount];
+
 // A policy's REG_DWORD: the machine's when it is set, else the user's. False when
 // neither sets it (or a value of another type stands there).
 bool ReadPolicyDWord(PolicyValue which, DWORD* value);

@@ -17,6 +17,28 @@ bool WriteString(CcRegistry& key, const CcString& name, const wchar_t* text)
     return key.SetValue(name, text, REG_SZ, 0) != 0;
 }
 
+// Appends the valid rules of one key, in their order.
+void LoadRuleKey(std::vector<Rule>& rules, HKEY root, const wchar_t* path, bool managed)
+{
+    CcRegistry key;
+    if (!key.OpenKey(path, root, KEY_READ))
+        return;
+    for (int k = 0; k < kMaxRules; ++k) {
+        const CcString word = key.GetString(IndexedName(kRuleEventValueFormat, k), L"", 0);
+        if (word.IsEmpty())
+            break;
+        Rule rule;
+        rule.managed = managed;
+        if (!ParseRuleEvent(word, &rule.event))
+            continue;
+        rule.preset = key.GetString(IndexedName(kRulePresetValueFormat, k), L"", 0);
+        if (IsDockEvent(rule.event))
+            rule.hwId = key.GetString(IndexedName(kRuleHwIdValueFormat, k), L"", 0);
+        if (IsValidRule(rule))
+            rules.push_back(rule);
+    }
+}
+
 } // namespace
 
 const wchar_t* RuleEventName(RuleEvent event)
@@ -47,33 +69,32 @@ bool IsValidRule(const Rule& rule)
 std::vector<Rule> LoadRules()
 {
     std::vector<Rule> rules;
-    CcRegistry key;
-    if (!key.OpenKey(kRulesKey, HKEY_CURRENT_USER, KEY_READ))
-        return rules;
-    for (int k = 0; k < kMaxRules; ++k) {
-        const CcString word = key.GetString(IndexedName(kRuleEventValueFormat, k), L"", 0);
-        if (word.IsEmpty())
-            break;
-        Rule rule;
-        if (!ParseRuleEvent(word, &rule.event))
-            continue;
-        rule.preset = key.GetString(IndexedName(kRulePresetValueFormat, k), L"", 0);
-        if (IsDockEvent(rule.event))
-            rule.hwId = key.GetString(IndexedName(kRuleHwIdValueFormat, k), L"", 0);
-        if (IsValidRule(rule))
-            rules.push_back(rule);
-    }
+    LoadRuleKey(rules, HKEY_LOCAL_MACHINE, kPolicyRulesKey, true);
+    LoadRuleKey(rules, HKEY_CURRENT_USER, kPolicyRulesKey, true);
+    LoadRuleKey(rules, HKEY_CURRENT_USER, kRulesKey, false);
     return rules;
 }
 
-bool SaveRules(const std::vector<Rule>& rules)
+int UserRuleCount(const std::vector<Rule>& rules)
 {
-    if (rules.size() > static_cast<size_t>(kMaxRules))
-        return false;
-    for (const Rule& rule : rules) {
+    int count = 0;
+    for (const Rule& rule : rules)
+        count += rule.managed ? 0 : 1;
+    return count;
+}
+
+bool SaveRules(const std::vector<Rule>& all)
+{
+    std::vector<Rule> rules;
+    for (const Rule& rule : all) {
+        if (rule.managed)
+            continue;
         if (!IsValidRule(rule))
             return false;
+        rules.push_back(rule);
     }
+    if (rules.size() > static_cast<size_t>(kMaxRules))
+        return false;
     CcRegistry product;
     if (!product.CreateKey(kProductKey, HKEY_CURRENT_USER, KEY_READ | KEY_WRITE))
         return false;

@@ -42,6 +42,8 @@ std::wstring RulesJson(const std::vector<Rule>& rules, const TaloPresetList& pre
             json.Null();
         json.Key(L"presetStored");
         json.Bool(FindRulePreset(presets, rules[k].preset) >= 0);
+        json.Key(L"managed");
+        json.Bool(rules[k].managed);
         json.CloseObject();
     }
     json.CloseArray();
@@ -61,6 +63,8 @@ std::wstring RulesText(const ConsoleTexts& texts, const std::vector<Rule>& rules
         text += L"  " + std::to_wstring(k) + L"  " + texts.Get(L"RULE", {event, rules[k].preset.GetString()});
         if (FindRulePreset(presets, rules[k].preset) < 0)
             text += L" " + texts.Get(L"RULE_NO_PRESET");
+        if (rules[k].managed)
+            text += L" (" + texts.Get(L"MANAGED") + L")";
         text += L"\n";
     }
     return text;
@@ -90,7 +94,7 @@ int Add(const std::vector<std::wstring>& operands, const ConsoleTexts& texts, co
         rule.hwId = operands[2].c_str();
     std::vector<Rule> rules = LoadRules();
     rules.push_back(rule);
-    if (!IsValidRule(rule) || rules.size() > static_cast<size_t>(kMaxRules)) {
+    if (!IsValidRule(rule) || UserRuleCount(rules) > kMaxRules) {
         err.Line(texts.Get(L"RULE_REFUSED"));
         return kExitBadUse;
     }
@@ -102,6 +106,8 @@ int Add(const std::vector<std::wstring>& operands, const ConsoleTexts& texts, co
     return kExitDone;
 }
 
+// Rule k is the k-th of the list "rules" shows, the administrator's first; those
+// cannot be removed.
 int Remove(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStream& out, const ConsoleStream& err)
 {
     std::vector<Rule> rules = LoadRules();
@@ -110,6 +116,10 @@ int Remove(const std::wstring& word, const ConsoleTexts& texts, const ConsoleStr
     if (k >= rules.size()) {
         err.Line(texts.Get(L"NO_RULE", {word}));
         return kExitNotFound;
+    }
+    if (rules[k].managed) {
+        err.Line(texts.Get(L"RULE_MANAGED", {word}));
+        return kExitBadUse;
     }
     rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(k));
     if (!SaveRules(rules)) {

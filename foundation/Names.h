@@ -72,6 +72,7 @@ constexpr wchar_t kDisplayNameValueFormat[] = L"%d_DisplayName";
 // HKEY_CURRENT_USER): presets in the layout of a user's, and settings. Never written.
 constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Korvath\\Airvane";
 constexpr wchar_t kPolicyPresetKeyFormat[] = L"SOFTWARE\\Policies\\Korvath\\Airvane\\Presets\\Preset%d";
+constexpr wchar_t kPolicyRulesKey[] = L"SOFTWARE\\Policies\\Korvath\\Airvane\\Rules";
 constexpr wchar_t kAllowUserPresetsPolicy[] = L"AllowUserPresets";
 constexpr wchar_t kAutostartPolicy[] = L"Autostart";
 constexpr wchar_t kKeepAppliedPolicy[] = L"KeepApplied";

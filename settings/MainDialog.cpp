@@ -12,6 +12,7 @@
 #include "settings/HotkeyControl.h"
 #include "settings/ProgressWindow.h"
 #include "settings/RegisterDialog.h"
+#include "settings/RulesDialog.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
 
@@ -41,6 +42,7 @@ constexpr ControlText kControlTexts[] = {
     {IDC_MAIN_AUTOSTART, L"IDC_LBL_TRAYICON"},
     {IDC_MAIN_KEEP_APPLIED, L"IDC_KEEPAPPLIED"},
     {IDC_MAIN_DELETE, L"IDC_DELETE_PRESER"},
+    {IDC_MAIN_RULES, L"IDC_RULES"},
     {IDOK, L"IDC_IDOK"},
     {IDCANCEL, L"IDC_IDCANCEL"},
 };
@@ -258,6 +260,9 @@ INT_PTR OnMainCommand(HWND dialog, int id, int notification)
         return FALSE;
     case IDC_MAIN_HOTKEY_SET:
         SetSelectedHotkey(dialog);
+        return FALSE;
+    case IDC_MAIN_RULES:
+        EditRules(dialog);
         return FALSE;
     case IDOK:
         if (ApplySelection(dialog))

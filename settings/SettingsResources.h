@@ -21,6 +21,7 @@
 #define IDC_MAIN_HOTKEY_LABEL 1017
 #define IDC_MAIN_HOTKEY 1018
 #define IDC_MAIN_HOTKEY_SET 1019
+#define IDC_MAIN_RULES 1025
 // OK and Cancel are IDOK (1) and IDCANCEL (2).
 
 // Dialog 102: naming a new preset.
@@ -32,6 +33,20 @@
 #define IDC_REGISTER_HOTKEY 1021
 // Register is IDOK (1), Cancel IDCANCEL (2); apply-only ends the dialog with 3.
 #define IDC_REGISTER_APPLY_ONLY 3
+
+// Dialog 108: the rules. OK and Cancel are IDOK (1) and IDCANCEL (2).
+#define IDD_RULES 108
+#define IDC_RULES_DESCRIPTION 1030
+#define IDC_RULES_LIST_LABEL 1031
+#define IDC_RULES_LIST 1032
+#define IDC_RULES_REMOVE 1033
+#define IDC_RULES_EVENT_LABEL 1034
+#define IDC_RULES_EVENT 1035
+#define IDC_RULES_PRESET_LABEL 1036
+#define IDC_RULES_PRESET 1037
+#define IDC_RULES_DEVICE_LABEL 1038
+#define IDC_RULES_DEVICE 1039
+#define IDC_RULES_ADD 1040
 
 // Dialog 107: the notice shown while a preset is applied.
 #define IDD_PROGRESS 107

@@ -1,5 +1,5 @@
-// The rules under HKEY_CURRENT_USER: what LoadRules accepts and passes over, what
-// SaveRules writes and refuses. The product's Rules key is restored after each test.
+// The rules under HKEY_CURRENT_USER and of policy: what LoadRules accepts and passes
+// over, what SaveRules writes and refuses. The Rules keys are restored after each test.
 #include "catalog/RuleStore.h"
 
 #include "automation/RegistrySnapshot.h"
@@ -16,14 +16,20 @@ namespace {
 
 class RuleStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRulesKey); }
+    void SetUp() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRulesKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kPolicyRulesKey);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyRulesKey);
+    }
 
     // Writes the values as given, "" meaning "leave the value out".
-    void StoreRaw(int k, const std::wstring& event, const std::wstring& preset, const std::wstring& hwId)
+    void StoreRaw(int k, const std::wstring& event, const std::wstring& preset, const std::wstring& hwId,
+                  HKEY root = HKEY_CURRENT_USER, const wchar_t* path = kRulesKey)
     {
         RegKey key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kRulesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                 nullptr, key.Put(), nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
         const auto set = [&](const wchar_t* format, const std::wstring& text) {
             if (text.empty())
                 return;
@@ -37,6 +43,8 @@ protected:
     }
 
     RegistrySnapshot rules_{HKEY_CURRENT_USER, kRulesKey};
+    RegistrySnapshot userPolicy_{HKEY_CURRENT_USER, kPolicyRulesKey};
+    RegistrySnapshot machinePolicy_{HKEY_LOCAL_MACHINE, kPolicyRulesKey};
 };
 
 TEST(RuleEventTest, WordsRoundTripInAnyCaseAndUnknownWordsAreRefused)
@@ -132,6 +140,51 @@ TEST_F(RuleStoreTest, SaveRefusesAnInvalidRuleAndKeepsTheStoredOnes)
     dock.preset = L"Desk";
     EXPECT_FALSE(SaveRules({cable, dock}));
     EXPECT_EQ(1u, LoadRules().size());
+}
+
+TEST_F(RuleStoreTest, PolicyRulesLeadManagedAndSaveNeitherWritesNorDropsThem)
+{
+    const struct {
+        HKEY root;
+        const wchar_t* path;
+        const wchar_t* event;
+        const wchar_t* preset;
+        bool managed;
+    } rows[] = {
+        // Stored in another order than they are read: the machine's, the user policy's, the user's.
+        {HKEY_CURRENT_USER, kRulesKey, L"CableIn", L"Own", false},
+        {HKEY_CURRENT_USER, kPolicyRulesKey, L"Battery", L"User policy", true},
+        {HKEY_LOCAL_MACHINE, kPolicyRulesKey, L"AC", L"Machine policy", true},
+    };
+    for (const auto& row : rows)
+        StoreRaw(0, row.event, row.preset, L"", row.root, row.path);
+    std::vector<Rule> rules = LoadRules();
+    ASSERT_EQ(3u, rules.size());
+    for (size_t i = 0; i < rules.size(); ++i) {
+        const auto& row = rows[rules.size() - 1 - i];
+        EXPECT_STREQ(row.preset, rules[i].preset);
+        EXPECT_EQ(row.managed, rules[i].managed) << row.preset;
+    }
+    EXPECT_EQ(1, UserRuleCount(rules));
+
+    // Saving the list with a rule added keeps the policy rules as they stand and
+    // gives the user's own their numbers from 0.
+    Rule added;
+    added.event = RuleEvent::CableOut;
+    added.preset = L"Added";
+    rules.push_back(added);
+    ASSERT_TRUE(SaveRules(rules));
+    rules = LoadRules();
+    ASSERT_EQ(4u, rules.size());
+    EXPECT_STREQ(L"Machine policy", rules[0].preset);
+    EXPECT_STREQ(L"Own", rules[2].preset);
+    EXPECT_STREQ(L"Added", rules[3].preset);
+    RegKey own;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRulesKey, 0, KEY_READ, own.Put()));
+    DWORD values = 0;
+    RegQueryInfoKeyW(own.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(4u, values) << "two rules of the user's own, two values each";
 }
 
 TEST(RulePresetTest, TheFirstPresetOfTheNameInAnyCaseIsFound)

@@ -432,21 +432,34 @@ TEST_F(ConsoleProgram, RulesAreAddedListedAndRemoved)
         EXPECT_EQ(step.exitCode, run.exitCode) << std::wstring(step.arguments) << ": " << run.output;
     }
     ASSERT_TRUE(StorePreset(0, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}}));
+    // The administrator's rule comes first and cannot be removed; the user's follow it.
+    const RegistrySnapshot policyRules(HKEY_CURRENT_USER, kPolicyRulesKey);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, kPolicyRulesKey, L"0_Preset", REG_SZ, L"Travel", 14));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, kPolicyRulesKey, L"0_Event", REG_SZ, L"AC", 6));
+    const ConsoleRun refused = Run(L"rules remove 0");
+    EXPECT_EQ(2u, refused.exitCode) << refused.output;
+    EXPECT_NE(std::string::npos, refused.output.find("administrator")) << refused.output;
+
     const ConsoleRun list = Run(L"rules --json", false);
     EXPECT_EQ(0u, list.exitCode);
     Json json;
     ASSERT_TRUE(JsonReader(list.output).Read(json)) << list.output;
     const std::vector<Json>& stored = json["rules"].items;
-    ASSERT_EQ(2u, stored.size()) << list.output;
-    EXPECT_EQ("Docked", stored[0]["event"].text);
-    EXPECT_EQ("Office", stored[0]["preset"].text);
-    EXPECT_EQ("USB\\VID_17EF&PID_30A9", stored[0]["hwid"].text);
-    EXPECT_FALSE(stored[0]["presetStored"].flag) << "Office was renamed to Travel";
-    EXPECT_EQ("CableOut", stored[1]["event"].text);
-    EXPECT_EQ(Json::Null, stored[1]["hwid"].kind);
+    ASSERT_EQ(3u, stored.size()) << list.output;
+    EXPECT_EQ("AC", stored[0]["event"].text);
+    EXPECT_TRUE(stored[0]["managed"].flag);
+    EXPECT_EQ("Docked", stored[1]["event"].text);
+    EXPECT_EQ("Office", stored[1]["preset"].text);
+    EXPECT_EQ("USB\\VID_17EF&PID_30A9", stored[1]["hwid"].text);
+    EXPECT_FALSE(stored[1]["presetStored"].flag) << "Office was renamed to Travel";
+    EXPECT_FALSE(stored[1]["managed"].flag);
+    EXPECT_EQ("CableOut", stored[2]["event"].text);
+    EXPECT_EQ(Json::Null, stored[2]["hwid"].kind);
     const ConsoleRun text = Run(L"rules", false);
     EXPECT_NE(std::string::npos, text.output.find("When the dock is connected (USB\\VID_17EF&PID_30A9), apply Office "
                                                   "(no such preset: does nothing)"))
+        << text.output;
+    EXPECT_NE(std::string::npos, text.output.find("0  When the notebook runs on AC power, apply Travel (managed)"))
         << text.output;
 }
 

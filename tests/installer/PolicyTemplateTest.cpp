@@ -60,9 +60,12 @@ TEST(PolicyTemplate, OffersEveryValueTheProgramsReadAndNoOther)
         read.insert(Narrow(name));
     EXPECT_EQ(Captures(admx, "valueName=\"([^\"]*)\""), read);
 
-    // Each policy writes under the key the programs read, for the machine and the user.
-    const std::string key = "Software" + Narrow(kPolicyKey).substr(8);
-    EXPECT_EQ(Captures(admx, "key=\"([^\"]*)\""), std::set<std::string>{key});
+    // Each policy writes under a key the programs read, for the machine and the user,
+    // and each such key has a policy.
+    std::set<std::string> keys;
+    for (const wchar_t* key : kPolicyKeys)
+        keys.insert("Software" + Narrow(key).substr(8));
+    EXPECT_EQ(Captures(admx, "key=\"([^\"]*)\""), keys);
     EXPECT_EQ(Captures(admx, "class=\"([^\"]*)\""), std::set<std::string>{"Both"});
     // Enabled writes 1 and disabled 0, the values the programs give a meaning.
     EXPECT_EQ(Captures(admx, "<enabledValue><decimal value=\"([0-9]+)\""), std::set<std::string>{"1"});

@@ -1102,16 +1102,26 @@ TEST_F(RulePresets, CablePowerAndDockEachSwitchTheWlan)
         const char* name;
         RuleEvent off, on;
         std::vector<std::pair<std::wstring, bool>> steps;
+        bool machinePolicy; // the rules are the administrator's, for the machine
     } cases[] = {
-        {"cable", RuleEvent::CableIn, RuleEvent::CableOut, {{L"cable in", false}, {L"cable out", true}}},
-        {"power", RuleEvent::Battery, RuleEvent::AC, {{L"power battery", false}, {L"power ac", true}}},
+        {"cable", RuleEvent::CableIn, RuleEvent::CableOut, {{L"cable in", false}, {L"cable out", true}}, false},
+        {"power", RuleEvent::Battery, RuleEvent::AC, {{L"power battery", false}, {L"power ac", true}}, false},
         {"dock", RuleEvent::Undocked, RuleEvent::Docked,
          {{std::wstring(L"set ") + kModernDriveId + L" absent", false},
-          {std::wstring(L"set ") + kModernDriveId + L" present", true}}},
+          {std::wstring(L"set ") + kModernDriveId + L" present", true}},
+         false},
+        {"machine policy", RuleEvent::CableIn, RuleEvent::CableOut, {{L"cable in", false}, {L"cable out", true}}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreRules({{c.off, L"Office"}, {c.on, L"Travel"}}, kModernDriveHwId);
+        const ScopedPolicy policy;
+        if (c.machinePolicy) {
+            StoreRules({});
+            ASSERT_TRUE(policy.StoreRule(HKEY_LOCAL_MACHINE, 0, RuleEventName(c.off), L"Office"));
+            ASSERT_TRUE(policy.StoreRule(HKEY_LOCAL_MACHINE, 1, RuleEventName(c.on), L"Travel"));
+        } else {
+            StoreRules({{c.off, L"Office"}, {c.on, L"Travel"}}, kModernDriveHwId);
+        }
         ASSERT_TRUE(StartLauncher());
         PumpMessagesFor(kQuietPeriodMs);
         TakeSwitches(); // the rule that matches at start switches nothing: the WLAN is on

@@ -1,10 +1,12 @@
-// The settings window, the register dialog and their message boxes with the
-// shipped texts of every language at 100 and 150 %: each text fits its control,
+// The settings window, the register and rules dialogs and their message boxes with
+// the shipped texts of every language at 100 and 150 %: each text fits its control,
 // and a screenshot of each goes to screenshots/settings_window_tests/.
 #include "automation/BuildPrograms.h"
 #include "automation/GuiWindows.h"
 #include "automation/Screenshot.h"
+#include "automation/RegistrySnapshot.h"
 #include "automation/SettingsWindow.h"
+#include "catalog/RuleStore.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
 #include "tests/settings/SettingsInstall.h"
@@ -147,6 +149,18 @@ TEST_F(DialogLayout, EveryLanguageFitsItsControlsAt100And150Percent)
     StorePreset(1, L"Travel", {{kWlanName, L"Net", kWlanHwId, 0}});
     const DWORD ctrlAltO = MAKEWORD('O', HOTKEYF_CONTROL | HOTKEYF_ALT);
     RegSetKeyValueW(HKEY_CURRENT_USER, PresetPath(0).c_str(), L"Hotkey", REG_DWORD, &ctrlAltO, sizeof(ctrlAltO));
+    // The rules dialog's list: the administrator's rule, a dock's, and one whose preset is gone.
+    const ScopedPolicy policy;
+    const RegistrySnapshot userRules(HKEY_CURRENT_USER, kRulesKey);
+    ASSERT_TRUE(policy.StoreRule(HKEY_LOCAL_MACHINE, 0, L"AC", L"Office"));
+    Rule cable, dock, gone;
+    cable.preset = L"Travel";
+    dock.event = RuleEvent::Undocked;
+    dock.preset = L"Travel";
+    dock.hwId = L"USB\\VID_17EF&PID_30A9";
+    gone.event = RuleEvent::Battery;
+    gone.preset = L"Holiday";
+    ASSERT_TRUE(SaveRules({cable, dock, gone}));
     for (const int percent : {100, 150}) {
         const int dpi = percent * 96 / 100;
         ScopedDpi scale(dpi);
@@ -184,6 +198,19 @@ TEST_F(DialogLayout, EveryLanguageFitsItsControlsAt100And150Percent)
                 EXPECT_TRUE(SaveWindowScreenshot(confirmation, L"delete-" + tag));
                 PressButton(confirmation, IDCANCEL);
                 WaitForWindowGone(confirmation);
+            }
+            EXPECT_TRUE(PressButton(window.Dialog(), IDC_MAIN_RULES));
+            WindowQuery rulesQuery;
+            rulesQuery.processId = window.Program().ProcessId();
+            const std::wstring rulesTitle = install.Text(L"GUIRULES_NAME");
+            rulesQuery.title = rulesTitle.c_str();
+            if (const HWND rulesDialog = WaitForTopLevelWindow(rulesQuery)) {
+                EXPECT_TRUE(TextsFit(rulesDialog, dpi, 283));
+                EXPECT_TRUE(SaveWindowScreenshot(rulesDialog, L"rules-" + tag));
+                PressButton(rulesDialog, IDCANCEL);
+                WaitForWindowGone(rulesDialog);
+            } else {
+                ADD_FAILURE() << "no rules dialog";
             }
             EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
             EXPECT_TRUE(window.WaitForExit());

@@ -42,6 +42,14 @@ IDC_LBL_NEWPRESETNAME=Name label
 IDOK_REGISTER=Register button
 IDC_APPLYONLY=Apply-only button
 ERROR_INPUTNAME=No name: %s %n %x
+IDC_RULES=Rules button
+GUIRULES_NAME=Rules Test
+IDS_RULE_LINE=%s -> %s
+IDS_RULE_NO_PRESET=(missing)
+IDS_RULE_MANAGED=(managed)
+IDS_EVENT_CABLEIN=cable in
+IDS_EVENT_AC=on AC
+IDS_EVENT_DOCKED=docked
 
 [DeviceList]
 0=WLAN

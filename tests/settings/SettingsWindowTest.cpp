@@ -4,8 +4,10 @@
 #include "automation/GuiWindows.h"
 #include "automation/ProgramRunner.h"
 #include "automation/RegistrySnapshot.h"
+#include "automation/RemoteControls.h"
 #include "catalog/PresetInForce.h"
 #include "catalog/PresetStore.h"
+#include "catalog/RuleStore.h"
 #include "foundation/Handle.h"
 #include "foundation/Names.h"
 #include "settings/SettingsResources.h"
@@ -422,6 +424,99 @@ TEST_F(SettingsWindowTest, KeepAppliedPolicyDecidesTheBoxAndLeavesTheUsersChoice
                                               nullptr, &stored, &bytes));
         EXPECT_EQ(c.user ? 1u : 0u, stored) << "the user's choice was overwritten";
     }
+}
+
+// The rules dialog over the window, opened with its button.
+HWND OpenRules(SettingsWindow& window)
+{
+    if (!PressButton(window.Dialog(), IDC_MAIN_RULES))
+        return nullptr;
+    WindowQuery query;
+    query.processId = window.Program().ProcessId();
+    query.className = L"#32770";
+    query.title = L"Rules Test";
+    return WaitForTopLevelWindow(query);
+}
+
+// Selects entry of a list (LB_SETCURSEL) or combo box (CB_SETCURSEL) and tells the dialog, as a click does.
+void Choose(HWND dialog, int id, UINT setSelection, int entry)
+{
+    const HWND control = GetDlgItem(dialog, id);
+    SendMessageTimeoutW(control, setSelection, static_cast<WPARAM>(entry), 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control),
+                        SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+
+Names RuleLines(HWND rulesDialog)
+{
+    return ListBoxEntries(GetDlgItem(rulesDialog, IDC_RULES_LIST));
+}
+
+// The user's own rules as stored, each as "event preset hwid".
+Names StoredRules()
+{
+    Names stored;
+    for (const Rule& rule : LoadRules()) {
+        if (!rule.managed)
+            stored.push_back(std::wstring(RuleEventName(rule.event)) + L" " + rule.preset.GetString() + L" " +
+                             rule.hwId.GetString());
+    }
+    return stored;
+}
+
+TEST_F(SettingsWindowTest, RulesDialogAddsAndRemovesTheUsersRulesKeepsThePolicysAndSavesOnOkOnly)
+{
+    const ScopedPolicy policy;
+    const RegistrySnapshot rules(HKEY_CURRENT_USER, kRulesKey);
+    StorePreset(0, L"Office", {{kWlanName, L"Net", kWlanHwId, 0}});
+    StorePreset(1, L"Travel", {{kWlanName, L"Net", kWlanHwId, 1}});
+    ASSERT_TRUE(policy.StoreRule(HKEY_LOCAL_MACHINE, 0, L"AC", L"Office"));
+    Rule gone;
+    gone.preset = L"Gone";
+    ASSERT_TRUE(SaveRules({gone}));
+    const Names before = {L"on AC -> Office (managed)", L"cable in -> Gone (missing)"};
+
+    InstalledSettingsWindow window(Install());
+    ASSERT_TRUE(window.IsOpen());
+    HWND dialog = OpenRules(window);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(before, RuleLines(dialog));
+    // The administrator's rule cannot be removed, by its button or by its command.
+    Choose(dialog, IDC_RULES_LIST, LB_SETCURSEL, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RULES_REMOVE)));
+    SendMessageTimeoutW(dialog, WM_COMMAND, IDC_RULES_REMOVE, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+    EXPECT_EQ(before, RuleLines(dialog));
+    // Cancel drops a removal.
+    Choose(dialog, IDC_RULES_LIST, LB_SETCURSEL, 1);
+    EXPECT_TRUE(PressButton(dialog, IDC_RULES_REMOVE));
+    EXPECT_EQ(Names{before[0]}, RuleLines(dialog));
+    EXPECT_TRUE(PressButton(dialog, IDCANCEL));
+    EXPECT_TRUE(WaitForWindowGone(dialog));
+    EXPECT_EQ(Names{L"CableIn Gone "}, StoredRules());
+
+    // A dock rule from the first present device, the rule of the missing preset removed, OK.
+    dialog = OpenRules(window);
+    ASSERT_NE(nullptr, dialog);
+    Choose(dialog, IDC_RULES_EVENT, CB_SETCURSEL, static_cast<int>(RuleEvent::Docked));
+    Choose(dialog, IDC_RULES_PRESET, CB_SETCURSEL, 1);
+    Choose(dialog, IDC_RULES_DEVICE, CB_SETCURSEL, 0);
+    EXPECT_TRUE(PressButton(dialog, IDC_RULES_ADD));
+    Choose(dialog, IDC_RULES_LIST, LB_SETCURSEL, 1);
+    EXPECT_TRUE(PressButton(dialog, IDC_RULES_REMOVE));
+    const Names lines = RuleLines(dialog);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(0u, lines[1].find(L"docked (")) << "named by the device";
+    EXPECT_NE(std::wstring::npos, lines[1].find(L") -> Travel"));
+    EXPECT_TRUE(PressButton(dialog, IDOK));
+    EXPECT_TRUE(WaitForWindowGone(dialog));
+    const Names stored = StoredRules();
+    ASSERT_EQ(1u, stored.size());
+    EXPECT_EQ(0u, stored[0].find(L"Docked Travel ")) << "with the device's hardware ID";
+    EXPECT_GT(stored[0].size(), std::wstring(L"Docked Travel ").size());
+    EXPECT_TRUE(window.IsOpen()) << "the settings window stays";
+    EXPECT_TRUE(PressButton(window.Dialog(), IDCANCEL));
+    EXPECT_TRUE(window.WaitForExit());
+    EXPECT_EQ(Changes(), StateChanges());
 }
 
 TEST_F(SettingsWindowTest, SixteenPresetsLeaveNoNewPresetEntryAndOkAppliesTheSelectedOne)

@@ -80,6 +80,19 @@ bool ScopedPolicy::SetDWord(HKEY root, const wchar_t* name, DWORD value) const
                ERROR_SUCCESS;
 }
 
+bool ScopedPolicy::StoreRule(HKEY root, int k, const std::wstring& event, const std::wstring& preset,
+                             const std::wstring& hwId) const
+{
+    const auto set = [&](const wchar_t* suffix, const std::wstring& text) {
+        const std::wstring name = std::to_wstring(k) + suffix;
+        return text.empty() ||
+               RegSetKeyValueW(root, kPolicyRulesKey, name.c_str(), REG_SZ, text.c_str(),
+                               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    };
+    // The event last, as a reader stops at a number without one.
+    return set(L"_Preset", preset) && set(L"_HwId", hwId) && set(L"_Event", event);
+}
+
 bool ScopedPolicy::StorePreset(HKEY root, int n, const std::wstring& name,
                                const std::vector<StoredDevice>& devices) const
 {

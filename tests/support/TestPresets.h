@@ -51,6 +51,9 @@ public:
     bool SetDWord(HKEY root, const wchar_t* name, DWORD value) const;
     // Preset n of the policy under root.
     bool StorePreset(HKEY root, int n, const std::wstring& name, const std::vector<StoredDevice>& devices) const;
+    // Rule k of the policy under root; the hardware ID only for the dock's events.
+    bool StoreRule(HKEY root, int k, const std::wstring& event, const std::wstring& preset,
+                   const std::wstring& hwId = L"") const;
 
 private:
     RegistrySnapshot machine_{HKEY_LOCAL_MACHINE, kPolicyKey};
