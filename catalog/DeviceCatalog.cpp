@@ -62,8 +62,9 @@ CDeviceCatalog::~CDeviceCatalog() = default;
 
 int CDeviceCatalog::BuildCatalog()
 {
-    // One walk of each setup class answers every entry's question.
-    CDeviceSnapshot devices;
+    // One walk of each setup class answers every entry's question; kept for IsInState.
+    lastBuild_ = std::make_unique<CDeviceSnapshot>();
+    CDeviceSnapshot& devices = *lastBuild_;
     RemoveAll();
     for (const std::wstring& listed : ListedTypes()) {
         if (!FitsSectionValue(listed))
@@ -166,4 +167,31 @@ void CDeviceCatalog::Append(const wchar_t* deviceName, const wchar_t* className,
     record.HwId = hwId;
     record.Setting = setting;
     SetAtGrow(GetSize(), record);
+}
+
+bool CDeviceCatalog::IsInState(const TALO_DEVICEINFO& device)
+{
+    if (!lastBuild_)
+        return false;
+    const bool on = device.Setting == 1;
+    if (lstrcmpiW(device.Class, kBluetoothClassMarker) == 0) {
+        for (int i = 0; i < GetSize(); ++i) {
+            if (lstrcmpiW((*this)[i].Class, kBluetoothClassMarker) == 0)
+                return ((*this)[i].Setting == 1) == on;
+        }
+        return false;
+    }
+    if (lstrcmpiW(device.Class, kUmtsClassMarker) != 0)
+        return AreInState(*lastBuild_, device.Class, device.HwId, on);
+    // The modem's switch takes the first present entry, whatever the preset's record names.
+    UmtsEntry entry;
+    if (!FindPresentUmtsEntry(*lastBuild_, entry))
+        return false;
+    for (int sub = -1; sub < entry.subDevices; ++sub) {
+        const DeviceSectionEntry& part = sub < 0 ? entry.root : sections_.UmtsSubDevice(entry.root.index, sub);
+        if (part.className.empty() || !FitsSectionValue(part.className) || !FitsSectionValue(part.hwId) ||
+            !AreInState(*lastBuild_, part.className.c_str(), part.hwId.c_str(), on))
+            return false;
+    }
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,13 @@ public:
     int EnableUmtsModem();
     int DisableUmtsModem();
 
+    // True when switching a preset's device to its setting would change nothing, as
+    // the last build saw the devices: every device of its class and prefix, or the
+    // UMTS modem's root and sub-devices, in the wanted state as a switch tests it;
+    // the Bluetooth radio of the stack as the build listed it. False when unknown:
+    // before a build, or for a device that selects none.
+    bool IsInState(const TALO_DEVICEINFO& device);
+
 private:
     bool FindPresentUmtsEntry(CDeviceSnapshot& devices, UmtsEntry& entry);
     void AddBluetoothRadio();
@@ -92,4 +100,5 @@ private:
 
     CatalogOptions options_;
     CDeviceSections sections_;
+    std::unique_ptr<CDeviceSnapshot> lastBuild_; // the devices as the last build saw them
 };

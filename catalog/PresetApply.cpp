@@ -48,7 +48,7 @@ int SwitchResultOfRequest(int requestResult)
 } // namespace
 
 void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog* catalog,
-                 IPresetProgress& progress)
+                 IPresetProgress& progress, PresetSwitching switching)
 {
     if (presetIndex < 0 || presetIndex >= presets.GetSize())
         return;
@@ -60,7 +60,9 @@ void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog*
         const TALO_DEVICEINFO& device = preset.Devices[i];
         const bool on = device.Setting == 1;
         allOn = allOn && on;
-        progress.DeviceDone(device.DeviceName, on, OutcomeOfSwitch(SwitchPresetDevice(catalog, device, on)));
+        const bool inState = switching == PresetSwitching::DevicesThatDiffer && catalog && catalog->IsInState(device);
+        const int result = inState ? kSwitchDone : SwitchPresetDevice(catalog, device, on);
+        progress.DeviceDone(device.DeviceName, on, OutcomeOfSwitch(result));
     }
     if (allOn)
         GrantAdmission();

@@ -40,12 +40,21 @@ protected:
     ~IPresetProgress() = default;
 };
 
+// Which devices of a preset are switched: every one (each costs a request, which the
+// service answers without the class installer for a device in its state), or only
+// those the catalog does not find in their wanted state; the others count as switched.
+enum class PresetSwitching {
+    EveryDevice,
+    DevicesThatDiffer,
+};
+
 // Applies preset presetIndex of presets. catalog switches the UMTS modem (null:
-// a modem record fails). At the end the companion program learns whether every
+// a modem record fails) and, for DevicesThatDiffer, tells which devices are in
+// their state already. At the end the companion program learns whether every
 // device was to be switched on. An index that names no preset of the list does
 // nothing, and progress hears nothing.
 void ApplyPreset(const TaloPresetList& presets, int presetIndex, CDeviceCatalog* catalog,
-                 IPresetProgress& progress);
+                 IPresetProgress& progress, PresetSwitching switching = PresetSwitching::EveryDevice);
 
 // 1 when the device is now switched on (off), 2 when it is but the change takes
 // effect after a restart, else 0. The class "#KVBT#" in any letter case is the

@@ -245,6 +245,23 @@ bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const
     return pending;
 }
 
+bool AreInState(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix, bool on)
+{
+    if (!className)
+        return false;
+    const size_t prefixLength = hwIdPrefix ? wcslen(hwIdPrefix) : 0;
+    if (prefixLength >= kPropertyChars)
+        return false;
+    const HwIdSelection selection = {hwIdPrefix, prefixLength, nullptr, 0};
+    bool any = false;
+    bool all = true;
+    VisitSnapshot(snapshot, className, prefixLength > 0 ? &selection : nullptr, [&](SnapshotDevice& device) {
+        any = true;
+        all = all && IsAlreadyInState(device.data, on);
+    });
+    return any && all;
+}
+
 namespace {
 
 // True when isTheOne holds for a device of the class: asked of the snapshot when

@@ -56,6 +56,12 @@ int GetHwIdFromDesc(CDeviceSnapshot& snapshot, const wchar_t* description, const
 // the devices QueryByHwId selects by the prefix; an empty prefix selects none.
 bool IsRestartPending(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix);
 
+// True when a switch to on (off) would leave every device it selects as it is: the
+// snapshot finds at least one, and each is enabled without a problem (disabled), the
+// test the switch itself makes. An empty or null prefix selects the whole class, as
+// the switching service does.
+bool AreInState(CDeviceSnapshot& snapshot, const wchar_t* className, const wchar_t* hwIdPrefix, bool on);
+
 // 1 when an installed device of the class has exactly this text as the first entry
 // of its hardware-ID list (any letter case); a prefix of it does not count.
 int IsFirstHwIdOfClass(const wchar_t* hwId, const wchar_t* className);

@@ -78,26 +78,26 @@ void ShowTrayMenu(HWND window)
 }
 
 // Starts the settings program of the launcher's own folder in that folder,
-// with " /p<n>" (apply preset n) unless presetIndex is kNoPreset. The launcher
-// does not wait for it, keeps no handle and tells nobody when it fails.
-void StartSettingsProgram(int presetIndex)
+// with " /p<n>" (apply preset n) unless presetIndex is kNoPreset. The keeper
+// watches it for its end; nobody is told when it fails to start.
+void StartSettingsProgram(HWND window, int presetIndex)
 {
     wchar_t folder[CLocalPath::kPathChars];
     if (!CLocalPath::MakeLocalPath(folder, L""))
         return;
     const std::wstring program = std::wstring(folder) + kSettingsProgramFile;
     const std::wstring argument = presetIndex != kNoPreset ? L" /p" + std::to_wstring(presetIndex) : std::wstring();
-    StartDetachedProgram(program.c_str(), argument.c_str(), folder);
+    WatchChosenSettingsProgram(window, StartWatchedProgram(program.c_str(), argument.c_str(), folder));
 }
 
 // A preset's command is checked against the list as it is now: it may have
 // shrunk since the menu was built.
-void OnCommand(WPARAM command)
+void OnCommand(HWND window, WPARAM command)
 {
     if (command == ID_MENU_SETTINGS)
-        StartSettingsProgram(kNoPreset);
+        StartSettingsProgram(window, kNoPreset);
     else if (command >= ID_MENU_PRESET_BASE && command < ID_MENU_PRESET_BASE + WPARAM(Presets.GetSize()))
-        StartSettingsProgram(static_cast<int>(command - ID_MENU_PRESET_BASE));
+        StartSettingsProgram(window, static_cast<int>(command - ID_MENU_PRESET_BASE));
 }
 
 // Registers the presets' keys afresh and names, in one notice, each key that
@@ -123,11 +123,11 @@ void RegisterPresetHotkeys(HWND window)
 }
 
 // A preset's key applies it as its menu item does.
-void OnHotkey(WPARAM id)
+void OnHotkey(HWND window, WPARAM id)
 {
     const int preset = g_hotkeys ? g_hotkeys->PresetOf(id) : -1;
     if (preset >= 0 && preset < Presets.GetSize())
-        StartSettingsProgram(preset);
+        StartSettingsProgram(window, preset);
 }
 
 } // namespace
@@ -200,6 +200,9 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case ReapplyEndedMsg:
         OnReapplyEnded(window);
         return 0;
+    case ChosenRunEndedMsg:
+        OnChosenRunEnded(window);
+        return 0;
     case WM_DESTROY:
         StopRules();
         g_hotkeys.reset();
@@ -218,10 +221,10 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         DestroyWindow(window);
         return 0;
     case WM_COMMAND:
-        OnCommand(wParam);
+        OnCommand(window, wParam);
         return 0;
     case WM_HOTKEY:
-        OnHotkey(wParam);
+        OnHotkey(window, wParam);
         return 0;
     case TrayCallbackMsg:
         if (lParam == WM_RBUTTONUP) {

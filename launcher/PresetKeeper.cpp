@@ -20,21 +20,22 @@ constexpr UINT kDeviceChangeSettleMs = 1000;
 // Device changes this long after a re-apply ended are taken as its own.
 constexpr ULONGLONG kOwnChangesMs = 2000;
 
-// The quiet settings program while it runs: its process and the thread-pool wait
-// that posts ReapplyEndedMsg to the window when it ends.
-class ReapplyRun {
+// A settings program while it runs: its process and the thread-pool wait that
+// posts the run's message to the window when it ends.
+class SettingsRun {
 public:
-    ReapplyRun() = default;
-    ~ReapplyRun() { Unregister(); }
-    ReapplyRun(const ReapplyRun&) = delete;
-    ReapplyRun& operator=(const ReapplyRun&) = delete;
+    explicit SettingsRun(UINT endedMessage) : endedMessage_(endedMessage) {}
+    ~SettingsRun() { Unregister(); }
+    SettingsRun(const SettingsRun&) = delete;
+    SettingsRun& operator=(const SettingsRun&) = delete;
 
     bool IsRunning() const { return process_.IsValid(); }
 
     bool Start(KernelHandle process, HWND window)
     {
         process_ = std::move(process);
-        if (process_ && RegisterWaitForSingleObject(&wait_, process_.Get(), Ended, window, INFINITE,
+        window_ = window;
+        if (process_ && RegisterWaitForSingleObject(&wait_, process_.Get(), Ended, this, INFINITE,
                                                     WT_EXECUTEONLYONCE))
             return true;
         wait_ = nullptr;
@@ -42,7 +43,7 @@ public:
         return false;
     }
 
-    // After ReapplyEndedMsg: the exit code, and the run forgotten.
+    // After the run's message: the exit code, and the run forgotten.
     DWORD Finish()
     {
         Unregister();
@@ -54,9 +55,10 @@ public:
     }
 
 private:
-    static void CALLBACK Ended(void* window, BOOLEAN)
+    static void CALLBACK Ended(void* run, BOOLEAN)
     {
-        PostMessageW(static_cast<HWND>(window), ReapplyEndedMsg, 0, 0);
+        const SettingsRun* ended = static_cast<const SettingsRun*>(run);
+        PostMessageW(ended->window_, ended->endedMessage_, 0, 0);
     }
 
     // Waits for a callback under way, so that nothing is posted after this.
@@ -67,7 +69,9 @@ private:
         wait_ = nullptr;
     }
 
+    const UINT endedMessage_;
     KernelHandle process_;
+    HWND window_ = nullptr;
     HANDLE wait_ = nullptr;
 };
 
@@ -77,10 +81,19 @@ struct RuleApply {
     std::wstring notice;
 };
 
-ReapplyRun g_run;
+SettingsRun g_run(ReapplyEndedMsg);
+SettingsRun g_chosenRun(ChosenRunEndedMsg); // the menu's or a key's settings program
 ULONGLONG g_ownChangesUntil = 0;
 std::deque<RuleApply> g_ruleApplies;
 std::wstring g_runNotice; // the balloon of the rule whose preset runs; empty for a re-apply
+
+// The device changes that a settings program's switches raise reach the launcher
+// during the run and shortly after it: none of them is to trigger a re-apply.
+void TakeChangesAsOwn(HWND window)
+{
+    g_ownChangesUntil = GetTickCount64() + kOwnChangesMs;
+    KillTimer(window, kDeviceChangeTimerId);
+}
 
 bool SettingsProgramRuns()
 {
@@ -120,7 +133,7 @@ void ReapplyPresetInForce(HWND window)
 
 void OnDeviceTreeChanged(HWND window)
 {
-    if (g_run.IsRunning() || GetTickCount64() < g_ownChangesUntil)
+    if (g_run.IsRunning() || g_chosenRun.IsRunning() || GetTickCount64() < g_ownChangesUntil)
         return;
     // Each change restarts the wait.
     SetTimer(window, kDeviceChangeTimerId, kDeviceChangeSettleMs, nullptr);
@@ -135,9 +148,7 @@ void OnDeviceChangesSettled(HWND window)
 void OnReapplyEnded(HWND window)
 {
     const DWORD exitCode = g_run.Finish();
-    g_ownChangesUntil = GetTickCount64() + kOwnChangesMs;
-    // The switches that the re-apply made raise device changes of their own.
-    KillTimer(window, kDeviceChangeTimerId);
+    TakeChangesAsOwn(window);
     const CcString notice = TakeReapplyNotice();
     if (!g_runNotice.empty())
         ShowTrayNotice(Texts.tooltip, exitCode == kReapplyFailed && !notice.IsEmpty() ? notice.GetString() : g_runNotice.c_str());
@@ -149,6 +160,22 @@ void OnReapplyEnded(HWND window)
         g_ruleApplies.pop_front();
         StartQuietSettingsProgram(window, next.presetIndex, next.notice);
     }
+}
+
+void WatchChosenSettingsProgram(HWND window, KernelHandle process)
+{
+    if (!process)
+        return;
+    // A settled change would find the program running and re-apply nothing: what the user chose wins.
+    KillTimer(window, kDeviceChangeTimerId);
+    if (!g_chosenRun.IsRunning())
+        g_chosenRun.Start(std::move(process), window);
+}
+
+void OnChosenRunEnded(HWND window)
+{
+    g_chosenRun.Finish();
+    TakeChangesAsOwn(window);
 }
 
 void ApplyRulePreset(HWND window, int presetIndex, const wchar_t* notice)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Handle.h"
+
 #include <windows.h>
 
 // Keeps the preset in force applied while the user wants it kept (the settings
@@ -11,6 +13,7 @@
 // through the same quiet run.
 
 constexpr UINT ReapplyEndedMsg = WM_APP + 102; // posted when the quiet settings program has ended
+constexpr UINT ChosenRunEndedMsg = WM_APP + 104; // posted when the menu's or a key's settings program has ended
 constexpr UINT_PTR kDeviceChangeTimerId = 1;
 
 // Re-applies the preset in force now, unless a settings program runs (its next
@@ -28,6 +31,14 @@ void OnDeviceChangesSettled(HWND window);
 // ReapplyEndedMsg: the balloon for what the re-apply changed or failed to change,
 // then the next rule's preset that waits.
 void OnReapplyEnded(HWND window);
+
+// The settings program that the menu or a shortcut key started (process, or an
+// invalid handle when it did not start): the device changes it makes while it runs
+// and shortly after are its own, as a re-apply's are, and trigger none.
+void WatchChosenSettingsProgram(HWND window, KernelHandle process);
+
+// ChosenRunEndedMsg.
+void OnChosenRunEnded(HWND window);
 
 // A rule's preset: applied quietly like a re-apply (after the one that runs, in
 // the order asked), it becomes the preset in force; notice is the balloon after it.

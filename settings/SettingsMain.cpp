@@ -136,7 +136,8 @@ int ReapplyStoredPreset(int index)
         return kReapplyUnchanged;
     RecordPresetInForce(index, g_presets[index].Name);
     CQuietProgress progress(g_presets[index], g_catalog, g_textMgr);
-    ApplyPreset(g_presets, index, &g_catalog, progress);
+    // Most re-applies find every device as the preset wants it: no request then.
+    ApplyPreset(g_presets, index, &g_catalog, progress, PresetSwitching::DevicesThatDiffer);
     WriteReapplyNotice(progress.Notice().c_str());
     return progress.ExitCode();
 }

@@ -322,6 +322,60 @@ UMTS1_ROOT_DISPLAYNAME=Mixed
     }
 }
 
+// Whether a preset's device needs no switch, as a switch itself would judge it
+// from the devices the build saw: every device it selects in the wanted state, a
+// working one for on; the modem with all its parts.
+TEST_P(CatalogTest, IsInStateOnlyWhenASwitchWouldChangeNothing)
+{
+    AddModem();
+    m.AddDevice({L"Ports", {L"USB\\VID_1E0E&PID_9001&MI_01"}, L"Modem port"});
+    const DWORD diag = m.AddDevice({L"Ports", {L"USB\\VID_1E0E&PID_9001&MI_02"}, L"Diagnostics"});
+    m.AddDevice({L"USB", {L"USB\\MIXED&1"}, L"Hub 1"});
+    m.AddDevice({L"USB", {L"USB\\MIXED&2"}, L"Hub 2", std::nullopt, true});
+    const DWORD failing = m.AddDevice({L"USB", {L"USB\\CAMERA"}, L"Camera"});
+    m.AddDevice({L"Modem", {L"MODEM\\OFF"}, L"Modem off", std::nullopt, true});
+    const std::wstring text = L"[DeviceList]\n0=UMTS\n" + kUmtsSection +
+                              L"UMTS0_SUBNUM=2\nUMTS0_SUB0_CLASS=Ports\nUMTS0_SUB0_HWID=USB\\VID_1E0E&PID_9001&MI_01\n"
+                              L"UMTS0_SUB1_CLASS=Ports\nUMTS0_SUB1_HWID=USB\\VID_1E0E&PID_9001&MI_02\n";
+    const struct {
+        const char* what;
+        const wchar_t* className;
+        const wchar_t* hwId;
+        int setting;
+        bool inState;
+    } cases[] = {
+        {"modem and parts on, wanted on", L"#UMTS#", kModemRoot, 1, true},
+        {"modem on, wanted off", L"#umts#", kModemRoot, 0, false},
+        {"devices of a prefix that disagree", L"USB", L"USB\\MIXED", 1, false},
+        {"a prefix that selects nothing", L"USB", L"USB\\NONE", 1, false},
+        {"a whole class, all off", L"Modem", L"", 0, true},
+        {"a device with a problem, wanted on", L"USB", L"USB\\CAMERA", 1, false},
+    };
+    ASSERT_TRUE(m.notebook.SetProblem(failing, 10));
+    CDeviceCatalog catalog(Options(), m.TextFile(text).c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TALO_DEVICEINFO device;
+        device.Class = c.className;
+        device.HwId = c.hwId;
+        device.Setting = c.setting;
+        EXPECT_EQ(c.inState, catalog.IsInState(device));
+    }
+
+    // One part of the modem off: the modem needs its switch, though its root is on.
+    ASSERT_TRUE(m.notebook.SetDisabled(diag, false, true));
+    CDeviceCatalog rebuilt(Options(), m.TextFile(text).c_str());
+    TALO_DEVICEINFO device;
+    device.Class = L"#UMTS#";
+    device.HwId = kModemRoot;
+    device.Setting = 1;
+    EXPECT_FALSE(rebuilt.IsInState(device));
+    EXPECT_EQ(Records_({{L"UMTS modem", L"#UMTS#", kModemRoot, 1}}), Records(rebuilt));
+    // Before a build nothing is known.
+    CDeviceCatalog unbuilt(Options(), CDeviceCatalog::Unbuilt());
+    EXPECT_FALSE(unbuilt.IsInState(device));
+}
+
 TEST_P(CatalogTest, UmtsEntryOneMissingHidesEntryTwo)
 {
     AddModem();

@@ -25,11 +25,13 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <commctrl.h>
+#include <dbt.h>
 #include <tlhelp32.h>
 
 // End to end: TALOLauncher.exe of the simulated notebook in the session's
@@ -1031,6 +1033,62 @@ TEST_F(KeptPreset, ASwitchOfADeviceTypeEndsThePresetInForce)
     ASSERT_TRUE(StartLauncher());
     PumpMessagesFor(kQuietPeriodMs);
     EXPECT_FALSE(IsDisabled(kModernWlan)) << "what the user did last wins";
+}
+
+// The settings programs that the process has running now, by process id.
+std::set<DWORD> SettingsProgramsOf(DWORD parentId)
+{
+    std::set<DWORD> running;
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = snapshot && Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == parentId && lstrcmpiW(entry.szExeFile, kSettingsProgramFile) == 0)
+            running.insert(entry.th32ProcessID);
+    }
+    return running;
+}
+
+// A preset chosen in the menu switches a device, and the system answers with
+// device changes while the settings program runs and just after it: they are
+// the chosen preset's own and start no re-apply.
+TEST_F(KeptPreset, DeviceChangesOfAPresetChosenInTheMenuStartNoReapply)
+{
+    ASSERT_TRUE(StartLauncher());
+    ASSERT_TRUE(TrayIconCountBecomes(1));
+    PumpMessagesFor(kQuietPeriodMs);
+    EnableBehindTheBack();
+    const HWND menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    PostMessageW(window_, WM_KEYDOWN, VK_HOME, 0);
+    PostMessageW(window_, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window_, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitForWindowGone(menu));
+
+    // Every settings program the launcher starts, until the quiet period after the
+    // chosen one's end; the device changes as Windows sends them for its switch.
+    std::set<DWORD> started;
+    bool switchSeen = false;
+    ULONGLONG endedAt = 0;
+    const ULONGLONG deadline = GetTickCount64() + kReapplyWaitMs;
+    while (GetTickCount64() < deadline && (endedAt == 0 || GetTickCount64() < endedAt + kQuietPeriodMs)) {
+        const std::set<DWORD> running = SettingsProgramsOf(launcher_->ProcessId());
+        started.insert(running.begin(), running.end());
+        if (!switchSeen && IsDisabled(kModernWlan)) {
+            switchSeen = true;
+            PostMessageW(window_, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+        }
+        if (switchSeen && endedAt == 0 && !started.empty() && running.empty()) {
+            endedAt = GetTickCount64();
+            PostMessageW(window_, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+        }
+        PumpMessagesFor(5);
+    }
+    EXPECT_TRUE(switchSeen) << "the chosen preset switched the adapter off";
+    EXPECT_NE(endedAt, 0u) << "the chosen preset's settings program ended";
+    EXPECT_EQ(started.size(), 1u) << "settings programs started: the chosen one, and no re-apply";
+    EXPECT_EQ(std::vector<std::wstring>{L"1 disable ok"}, TakeSwitches());
 }
 
 
