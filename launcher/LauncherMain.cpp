@@ -91,9 +91,8 @@ bool FollowAutostartPolicy()
 
 // The message loop, which also waits for a change of the policy keys: policy presets
 // reach the menu as the settings program's changes do, and Autostart 0 ends the launcher.
-int RunMessageLoop(HWND window)
+int RunMessageLoop(HWND window, CPolicyWatch& policy)
 {
-    CPolicyWatch policy;
     const auto onPolicyChange = [&policy, window] {
         policy.Arm();
         if (ReadAutostartPolicy() == AutostartPolicy::Never)
@@ -151,6 +150,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         ContactRunningLauncher(std::move(instanceMutex.handle), endRequested);
         return 0;
     }
+    // Watched before the policy is first read, so that a change made meanwhile is not missed.
+    CPolicyWatch policy;
     if (endRequested || !FollowAutostartPolicy())
         return 0;
 
@@ -174,5 +175,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // Started again after the Restart Manager closed it for an update of the package; not after a
     // crash, a hang or a reboot (the autostart value starts it at the next log-on).
     RegisterApplicationRestart(L"", RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
-    return RunMessageLoop(window);
+    return RunMessageLoop(window, policy);
 }
