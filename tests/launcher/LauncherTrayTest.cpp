@@ -877,18 +877,6 @@ protected:
         notebook.ClearInstallerCalls();
         return lines;
     }
-
-    // The balloon that Wine's tray shows: a visible tooltip of the shell.
-    static HWND WaitForBalloon()
-    {
-        WindowQuery balloon;
-        balloon.className = L"tooltips_class32";
-        balloon.processId = 0;
-        const HWND tray = TrayWindow();
-        if (tray)
-            GetWindowThreadProcessId(tray, &balloon.processId);
-        return WaitForTopLevelWindow(balloon, kReapplyWaitMs);
-    }
 };
 
 TEST_F(KeptPreset, ResumeDeviceChangeAndLogOnEachRestoreThePresetOnce)
@@ -916,7 +904,7 @@ TEST_F(KeptPreset, ResumeDeviceChangeAndLogOnEachRestoreThePresetOnce)
             ASSERT_EQ(RunSim(trigger.simArguments), 0u);
         }
         EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
-        const HWND balloon = WaitForBalloon();
+        const HWND balloon = WaitForBalloon({}, kReapplyWaitMs);
         EXPECT_NE(balloon, nullptr) << "no balloon";
         if (balloon && trigger.simArguments == L"resume") {
             EXPECT_TRUE(SaveDesktopScreenshot(L"balloon-en"));
@@ -975,7 +963,7 @@ TEST_F(KeptPreset, AJapaneseInstallReappliesWithAJapaneseBalloon)
     EnableBehindTheBack();
     ASSERT_EQ(RunSim(L"resume"), 0u);
     EXPECT_TRUE(WlanOffWithin(kReapplyWaitMs));
-    const HWND balloon = WaitForBalloon();
+    const HWND balloon = WaitForBalloon({}, kReapplyWaitMs);
     EXPECT_NE(balloon, nullptr) << "no balloon";
     if (balloon)
         EXPECT_TRUE(SaveDesktopScreenshot(L"balloon-ja"));
@@ -1035,21 +1023,6 @@ TEST_F(KeptPreset, ASwitchOfADeviceTypeEndsThePresetInForce)
     EXPECT_FALSE(IsDisabled(kModernWlan)) << "what the user did last wins";
 }
 
-// The settings programs that the process has running now, by process id.
-std::set<DWORD> SettingsProgramsOf(DWORD parentId)
-{
-    std::set<DWORD> running;
-    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = snapshot && Process32FirstW(snapshot.Get(), &entry); more;
-         more = Process32NextW(snapshot.Get(), &entry)) {
-        if (entry.th32ParentProcessID == parentId && lstrcmpiW(entry.szExeFile, kSettingsProgramFile) == 0)
-            running.insert(entry.th32ProcessID);
-    }
-    return running;
-}
-
 // A preset chosen in the menu switches a device, and the system answers with
 // device changes while the settings program runs and just after it: they are
 // the chosen preset's own and start no re-apply.
@@ -1073,7 +1046,7 @@ TEST_F(KeptPreset, DeviceChangesOfAPresetChosenInTheMenuStartNoReapply)
     ULONGLONG endedAt = 0;
     const ULONGLONG deadline = GetTickCount64() + kReapplyWaitMs;
     while (GetTickCount64() < deadline && (endedAt == 0 || GetTickCount64() < endedAt + kQuietPeriodMs)) {
-        const std::set<DWORD> running = SettingsProgramsOf(launcher_->ProcessId());
+        const std::vector<DWORD> running = SettingsPrograms();
         started.insert(running.begin(), running.end());
         if (!switchSeen && IsDisabled(kModernWlan)) {
             switchSeen = true;
@@ -1141,7 +1114,7 @@ protected:
             SCOPED_TRACE(simArguments);
             ASSERT_EQ(RunSim(simArguments), 0u);
             EXPECT_TRUE(WlanBecomes(wlanOn));
-            EXPECT_NE(WaitForBalloon(), nullptr) << "no balloon";
+            EXPECT_NE(WaitForBalloon({}, kReapplyWaitMs), nullptr) << "no balloon";
             PumpMessagesFor(kQuietPeriodMs);
             EXPECT_EQ(std::vector<std::wstring>{wlanOn ? L"1 enable ok" : L"1 disable ok"}, TakeSwitches());
             EXPECT_EQ(ReadPresetInForce().number, wlanOn ? 1 : 0) << "the rule's preset is in force";
