@@ -37,18 +37,3 @@ std::wstring ConsoleTexts::Usage() const
     }
     return usage;
 }
-
-std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values)
-{
-    std::wstring filled;
-    auto next = values.begin();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'%' && i + 1 < text.size() && text[i + 1] == L's' && next != values.end()) {
-            filled += *next++;
-            ++i;
-        } else {
-            filled += text[i];
-        }
-    }
-    return filled;
-}

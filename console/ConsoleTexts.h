@@ -12,9 +12,7 @@ class ConsoleTexts {
 public:
     ConsoleTexts();
 
-    // The text of key, with each "%s" replaced by the next of values in turn.
-    // Nothing else in the text is read as a format, so a translation cannot
-    // make the program read arguments it was not given.
+    // The text of key, filled with values by FillText.
     std::wstring Get(const wchar_t* key, std::initializer_list<std::wstring> values = {}) const;
 
     // The usage lines: "USAGE0", "USAGE1", ... up to the first missing one.
@@ -23,6 +21,3 @@ public:
 private:
     std::unique_ptr<CTextMgr> texts_;
 };
-
-// text with each "%s" replaced by the next value; a "%s" without a value stays.
-std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values);

@@ -82,3 +82,18 @@ void CTextMgr::ReadValue(const wchar_t* key, const wchar_t* defaultText, wchar_t
         StringCchCopyW(value, capacity_, fallback);
     ExpandLineBreaks(value);
 }
+
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values)
+{
+    std::wstring filled;
+    auto next = values.begin();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'%' && i + 1 < text.size() && text[i + 1] == L's' && next != values.end()) {
+            filled += *next++;
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}

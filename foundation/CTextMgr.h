@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
+#include <string>
 
 // Reads the texts of one INI file by section and key. A value may hold line
 // breaks written as the four characters \r\n; they are read as CR LF.
@@ -43,3 +45,8 @@ private:
     std::unique_ptr<wchar_t[]> value_;
     int capacity_;
 };
+
+// text with each "%s" replaced by the next value in turn; a "%s" without a value
+// stays. Nothing else in the text is read as a format, so a translation cannot
+// make a program read arguments it was not given.
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values);

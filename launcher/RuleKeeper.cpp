@@ -4,6 +4,7 @@
 #include "catalog/RuleStore.h"
 #include "devices/DevicePresence.h"
 #include "devices/MachineEvents.h"
+#include "foundation/CTextMgr.h"
 #include "launcher/LauncherGlobals.h"
 #include "launcher/PresetKeeper.h"
 
@@ -62,21 +63,10 @@ int PresetOfRule(const std::vector<Rule>& rules, const std::wstring& source, Rul
     return -1;
 }
 
-// The balloon: "Network cable plugged in: Office applied". The text file's
-// pattern has two "%s", the event and the preset; nothing else is formatted.
+// The balloon: "Network cable plugged in: Office applied".
 std::wstring NoticeOf(RuleEvent event, const wchar_t* preset)
 {
-    std::wstring text = Texts.ruleApplied;
-    const wchar_t* parts[] = {Texts.ruleEvents[static_cast<int>(event)], preset};
-    size_t at = 0;
-    for (const wchar_t* part : parts) {
-        at = text.find(L"%s", at);
-        if (at == std::wstring::npos)
-            break;
-        text.replace(at, 2, part);
-        at += wcslen(part);
-    }
-    return text;
+    return FillText(Texts.ruleApplied, {Texts.ruleEvents[static_cast<int>(event)], preset});
 }
 
 void Observe(HWND window, const std::wstring& source, bool state)

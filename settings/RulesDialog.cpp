@@ -2,6 +2,7 @@
 
 #include "catalog/RuleStore.h"
 #include "devices/DevicePresence.h"
+#include "foundation/CTextMgr.h"
 #include "settings/DialogTexts.h"
 #include "settings/SettingsProcess.h"
 #include "settings/SettingsResources.h"
@@ -44,21 +45,6 @@ std::wstring Text(const wchar_t* key)
     return text;
 }
 
-// The pattern with its first "%s" replaced by first and its second by second;
-// the text file's pattern is never used as a format.
-std::wstring FillMarks(std::wstring pattern, const std::wstring& first, const std::wstring& second)
-{
-    size_t at = 0;
-    for (const std::wstring* insert : {&first, &second}) {
-        at = pattern.find(L"%s", at);
-        if (at == std::wstring::npos)
-            break;
-        pattern.replace(at, 2, *insert);
-        at += insert->size();
-    }
-    return pattern;
-}
-
 // "IDS_EVENT_CABLEIN" and so on: the event in words.
 std::wstring EventText(RuleEvent event)
 {
@@ -84,7 +70,7 @@ std::wstring RuleLine(const RulesEdit& edit, const Rule& rule)
     std::wstring event = EventText(rule.event);
     if (IsDockEvent(rule.event))
         event += L" (" + DockDeviceName(edit, rule.hwId) + L")";
-    std::wstring line = FillMarks(Text(L"IDS_RULE_LINE"), event, rule.preset.GetString());
+    std::wstring line = FillText(Text(L"IDS_RULE_LINE"), {event, rule.preset.GetString()});
     if (FindRulePreset(g_presets, rule.preset) < 0)
         line += L" " + Text(L"IDS_RULE_NO_PRESET");
     if (rule.managed)

@@ -111,14 +111,6 @@ TEST(ConsoleJson, EscapesEveryStringAndSeparatesMembers)
     EXPECT_EQ(L"{\"a\":[1,{},false],\"b\":null}", json.Text());
 }
 
-TEST(ConsoleTexts, FillsOnlyItsOwnPlaceholders)
-{
-    EXPECT_EQ(L"WLAN: on", FillText(L"%s: %s", {L"WLAN", L"on"}));
-    // A translation's stray formats stay text; a missing value leaves its "%s".
-    EXPECT_EQ(L"%d %n WLAN %s %x", FillText(L"%d %n %s %s %x", {L"WLAN"}));
-    EXPECT_EQ(L"100%", FillText(L"100%", {L"x"}));
-}
-
 TEST(ConsoleExitCode, FailureOutweighsRestart)
 {
     EXPECT_EQ(0, SwitchExitCode(0, 0));

@@ -209,4 +209,12 @@ TEST_F(CTextMgrTest, CopyTextOnASecondThreadDoesNotDisturbGetText)
     EXPECT_EQ(copyMismatches, 0);
 }
 
+TEST(FillText, FillsOnlyItsOwnPlaceholders)
+{
+    EXPECT_EQ(L"WLAN: on", FillText(L"%s: %s", {L"WLAN", L"on"}));
+    // A translation's stray formats stay text; a missing value leaves its "%s".
+    EXPECT_EQ(L"%d %n WLAN %s %x", FillText(L"%d %n %s %s %x", {L"WLAN"}));
+    EXPECT_EQ(L"100%", FillText(L"100%", {L"x"}));
+}
+
 } // namespace
