@@ -20,18 +20,6 @@ bool ReadDWord(HKEY root, const wchar_t* name, DWORD* value)
     return true;
 }
 
-// A policy that turns something on (1) or off (0); any other value or none leaves it to
-// the user.
-enum class Forced { No, On, Off };
-
-Forced ReadForced(PolicyValue which)
-{
-    DWORD value = 0;
-    if (!ReadPolicyDWord(which, &value))
-        return Forced::No;
-    return value == 1 ? Forced::On : value == 0 ? Forced::Off : Forced::No;
-}
-
 } // namespace
 
 const wchar_t* const kPolicyValueNames[] = {kAllowUserPresetsPolicy, kAutostartPolicy, kKeepAppliedPolicy};
@@ -49,26 +37,10 @@ bool UserPresetsAllowed()
     return !ReadPolicyDWord(PolicyValue::AllowUserPresets, &allowed) || allowed != 0;
 }
 
-AutostartPolicy ReadAutostartPolicy()
+ForcedPolicy ReadForcedPolicy(PolicyValue which)
 {
-    switch (ReadForced(PolicyValue::Autostart)) {
-    case Forced::On:
-        return AutostartPolicy::Always;
-    case Forced::Off:
-        return AutostartPolicy::Never;
-    default:
-        return AutostartPolicy::UserDecides;
-    }
-}
-
-KeepAppliedPolicy ReadKeepAppliedPolicy()
-{
-    switch (ReadForced(PolicyValue::KeepApplied)) {
-    case Forced::On:
-        return KeepAppliedPolicy::Always;
-    case Forced::Off:
-        return KeepAppliedPolicy::Never;
-    default:
-        return KeepAppliedPolicy::UserDecides;
-    }
+    DWORD value = 0;
+    if (!ReadPolicyDWord(which, &value))
+        return ForcedPolicy::UserDecides;
+    return value == 1 ? ForcedPolicy::Always : value == 0 ? ForcedPolicy::Never : ForcedPolicy::UserDecides;
 }

@@ -24,13 +24,22 @@ bool ReadPolicyDWord(PolicyValue which, DWORD* value);
 // unless a policy sets 0.
 bool UserPresetsAllowed();
 
-// Autostart: 1 the launcher starts at every log-on, 0 it never does; otherwise
-// the user decides.
-enum class AutostartPolicy { UserDecides, Always, Never };
-AutostartPolicy ReadAutostartPolicy();
+// A policy that turns something on or off: 1 always, 0 never; any other value or
+// none leaves it to the user.
+enum class ForcedPolicy { UserDecides, Always, Never };
+ForcedPolicy ReadForcedPolicy(PolicyValue which);
 
-// KeepApplied: 1 the launcher keeps the preset in force applied, 0 it never does;
-// otherwise the user decides (the settings window's box). The user's own choice
-// stays stored either way.
-enum class KeepAppliedPolicy { UserDecides, Always, Never };
-KeepAppliedPolicy ReadKeepAppliedPolicy();
+// Autostart: whether the launcher starts at every log-on.
+using AutostartPolicy = ForcedPolicy;
+inline AutostartPolicy ReadAutostartPolicy()
+{
+    return ReadForcedPolicy(PolicyValue::Autostart);
+}
+
+// KeepApplied: whether the launcher keeps the preset in force applied (else the
+// settings window's box decides). The user's own choice stays stored either way.
+using KeepAppliedPolicy = ForcedPolicy;
+inline KeepAppliedPolicy ReadKeepAppliedPolicy()
+{
+    return ReadForcedPolicy(PolicyValue::KeepApplied);
+}
