@@ -42,6 +42,17 @@ protected:
         set(kRuleHwIdValueFormat, hwId);
     }
 
+    // How many values the user's rules key holds; none when it cannot be opened.
+    static DWORD StoredValueCount()
+    {
+        RegKey key;
+        DWORD values = 0;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRulesKey, 0, KEY_READ, key.Put()) == ERROR_SUCCESS)
+            RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr);
+        return values;
+    }
+
     RegistrySnapshot rules_{HKEY_CURRENT_USER, kRulesKey};
     RegistrySnapshot userPolicy_{HKEY_CURRENT_USER, kPolicyRulesKey};
     RegistrySnapshot machinePolicy_{HKEY_LOCAL_MACHINE, kPolicyRulesKey};
@@ -122,12 +133,7 @@ TEST_F(RuleStoreTest, SaveRewritesTheListAndLeavesNoValuesOfRemovedRules)
     ASSERT_EQ(1u, rules.size());
     EXPECT_EQ(RuleEvent::Undocked, rules[0].event);
     EXPECT_STREQ(L"USB\\VID_17EF&PID_30A9", rules[0].hwId);
-    RegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRulesKey, 0, KEY_READ, key.Put()));
-    DWORD values = 0;
-    RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                     nullptr, nullptr);
-    EXPECT_EQ(3u, values);
+    EXPECT_EQ(3u, StoredValueCount());
 }
 
 TEST_F(RuleStoreTest, SaveRefusesAnInvalidRuleAndKeepsTheStoredOnes)
@@ -179,12 +185,7 @@ TEST_F(RuleStoreTest, PolicyRulesLeadManagedAndSaveNeitherWritesNorDropsThem)
     EXPECT_STREQ(L"Machine policy", rules[0].preset);
     EXPECT_STREQ(L"Own", rules[2].preset);
     EXPECT_STREQ(L"Added", rules[3].preset);
-    RegKey own;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRulesKey, 0, KEY_READ, own.Put()));
-    DWORD values = 0;
-    RegQueryInfoKeyW(own.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                     nullptr, nullptr);
-    EXPECT_EQ(4u, values) << "two rules of the user's own, two values each";
+    EXPECT_EQ(4u, StoredValueCount()) << "two rules of the user's own, two values each";
 }
 
 TEST(RulePresetTest, TheFirstPresetOfTheNameInAnyCaseIsFound)
